@@ -67,7 +67,8 @@ build_cross_cryptopp() { # prefix version
       CXX=i686-w64-mingw32-g++-posix AR=i686-w64-mingw32-ar RANLIB=i686-w64-mingw32-ranlib \
       CXXFLAGS="-DNDEBUG -O2 -g0 -pipe" >/dev/null)
   mkdir -p "$prefix/lib" "$prefix/include/cryptopp"
-  cp "$dir/libcryptopp.a" "$prefix/lib/"
+  # Debian's makefile names the archive after the package
+  cp "$(ls "$dir"/libcryptopp.a "$dir"/libcrypto++.a 2>/dev/null | head -n 1)" "$prefix/lib/libcryptopp.a"
   cp "$dir"/*.h "$prefix/include/cryptopp/"
   rm -rf "$work"
 }
