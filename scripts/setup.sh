@@ -10,7 +10,7 @@ cache_root=${ORVO_CACHE:-/var/cache/orvo}
 mkdir -p "$cache_root"
 log() { echo "[setup] $*" >&2; }
 
-native_packages=(build-essential cmake ninja-build pkg-config libcrypto++-dev liblzma-dev
+native_packages=(build-essential cmake ninja-build ccache pkg-config libcrypto++-dev liblzma-dev
   googletest libgtest-dev xz-utils openssl dpkg-dev clang libclang-rt-14-dev llvm
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 xvfb)
 
