@@ -102,6 +102,15 @@ TEST(mstring_append, appends_and_grows) {
   EXPECT_EQ(text.length(), 5u);
 }
 
+TEST(mstring_append, growable_string_appends_its_own_text) {
+  string_dyn_t text("abc");
+  EXPECT_TRUE(text.append(text.c_str()));
+  EXPECT_STREQ(text.c_str(), "abcabc");
+  EXPECT_TRUE(text.set_from(6, text, 2));
+  EXPECT_STREQ(text.c_str(), "abcabccabc");
+  EXPECT_EQ(text.capacity(), 11u);
+}
+
 TEST(mstring_append, fixed_string_append_char_needs_room_for_the_terminator) {
   string_fixed_t<4> fixed("ab");
   EXPECT_TRUE(fixed.append_char('c'));
