@@ -40,6 +40,19 @@ TEST(path_join, fixed_output_that_is_too_small_fails) {
   EXPECT_STREQ(out.c_str(), "abcd/ef");
 }
 
+TEST(path_join, output_may_be_one_of_the_parts) {
+  string_dyn_t growable("dir");
+  EXPECT_TRUE(join_path(growable, growable, "file"));
+  EXPECT_STREQ(growable.c_str(), "dir/file");
+  EXPECT_TRUE(join_path(growable, "root\\", growable));
+  EXPECT_STREQ(growable.c_str(), "root\\dir/file");
+  string_fixed_t<12> fixed("dir");
+  EXPECT_TRUE(join_path(fixed, fixed, "file"));
+  EXPECT_STREQ(fixed.c_str(), "dir/file");
+  EXPECT_FALSE(join_path(fixed, fixed, "more"));
+  EXPECT_STREQ(fixed.c_str(), "dir/file/mo");
+}
+
 TEST(path_separators, strip_trailing_separator_removes_one_byte) {
   for (const auto& [input, expected] : {std::pair{"a/", "a"}, {"a\\", "a"}, {"a//", "a/"}, {"a", "a"}, {"", ""},
                                         {"/", ""}}) {
