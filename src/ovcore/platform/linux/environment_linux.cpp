@@ -1,4 +1,4 @@
-#include "ovcore/platform/environment.h"
+#include "ovcore/system/environment.h"
 
 #include <cstdlib>
 
