@@ -1,0 +1,27 @@
+#pragma once
+#include "ovcore/memory/auto_ptr.h"
+#include "ovcore/ufs/fs_device.h"
+#include "ovcore/ufs/fs_file.h"
+
+namespace orvo {
+
+// The native device; null before fs_startup() and after fs_shutdown().
+fs_device_t* native_device();
+
+// Opens an existing file for reading (mode "read_only"); null on failure.
+auto_ptr_t<file_t> open_file_read(const string& path);
+// Creates a file anew for reading and writing (mode "create_truncate"); null on failure.
+auto_ptr_t<file_t> open_file_create(const string& path);
+
+// The device operations of the native device; false when there is none.
+bool stat_path(const string& path, file_info_t* info);
+bool create_directories(const string& path);
+bool remove_directory(const string& path);
+bool list_directory(directory_list_t& out, const string& path, bool full_paths);
+bool move(const string& from, const string& to, bool replace_existing);
+bool delete_file(const string& path);
+
+// The system's work folder "<temporary folder>/.ktl", created when missing.
+bool get_temp_directory(mstring_t& out);
+
+} // namespace orvo
