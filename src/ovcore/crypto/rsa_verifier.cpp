@@ -41,6 +41,10 @@ bool verify_accumulated(const void* signature, u32 length, verifier_scheme_t& ve
   try {
     if (verifier.SignatureLength() != length) return false;
     ORVO_CHECK(!verifier.SignatureUpfront(), "Unsupported verifier.");
+    // Crypto++ reduces the signature modulo n; an unreduced one is a second form of the same
+    // signature and is refused.
+    const CryptoPP::Integer value(static_cast<const CryptoPP::byte*>(signature), length);
+    if (value >= verifier.GetKey().GetModulus()) return false;
     verifier.InputSignature(message.accumulator, static_cast<const CryptoPP::byte*>(signature), length);
     return verifier.VerifyAndRestart(message.accumulator);
   } catch (const std::exception&) {
