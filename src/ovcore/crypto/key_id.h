@@ -1,4 +1,5 @@
 #pragma once
+#include "ovcore/crypto/key_derivation_constants.h"
 #include "ovcore/types.h"
 
 namespace orvo {
@@ -9,9 +10,6 @@ struct aes_key_t {
   bool operator==(const aes_key_t& other) const = default;
 };
 static_assert(sizeof(aes_key_t) == 32);
-
-// The label every key id is derived with.
-inline constexpr const char* key_id_label = "diffcontentkey";
 
 // out = HMAC-SHA-256(HMAC-SHA-256(derivation key, key), label). Logs and returns false on failure.
 bool derive_key_id(u8 out[32], const aes_key_t& key, const char* label);
