@@ -160,8 +160,7 @@ TEST(container_keys, duplicate_keys_are_corrupted) {
 
 TEST(container_diffs, descriptors_of_plain_and_keyed_diffs) {
   const bytes_t plain = copy_block(bytes_t(10, 0x5A));
-  bytes_t keyed(32, 0x77);
-  keyed.resize(64, 0x01);
+  const bytes_t keyed = keyed_data(0x77, 64);
   container_builder_t builder;
   builder.add(diff_chunk(hash_of(1), false, plain));
   const u64 keyed_offset = 668 + builder.body.size() + 16 + 40;
@@ -224,8 +223,7 @@ TEST(container_diffs, meta_and_diff_merge_in_either_order) {
     EXPECT_EQ(declared->data_size, 99u);
   }
   {
-    bytes_t keyed(32, 0x66);
-    keyed.resize(80, 2);
+    const bytes_t keyed = keyed_data(0x66, 80);
     const hash_bytes_t key_id = hash_of(0x66);
     container_builder_t builder;
     builder.add(meta_chunk(hash_of(3), keyed.size(), &key_id));
@@ -239,8 +237,7 @@ TEST(container_diffs, meta_and_diff_merge_in_either_order) {
 TEST(container_diffs, conflicting_declarations_are_corrupted) {
   const bytes_t data = copy_block(bytes_t(20, 1));
   const hash_bytes_t key_id = hash_of(0x66);
-  bytes_t keyed(32, 0x65);
-  keyed.resize(data.size(), 2);
+  const bytes_t keyed = keyed_data(0x65, data.size());
   EXPECT_EQ(open_with({diff_chunk(hash_of(1), false, data), diff_chunk(hash_of(1), false, data)}), result_t::corrupted);
   EXPECT_EQ(open_with({meta_chunk(hash_of(1), data.size() + 1), diff_chunk(hash_of(1), false, data)}),
             result_t::corrupted);

@@ -1,4 +1,5 @@
 // Header checks, the signature step and the results of opening.
+#include "ovutils/ufs/mem_file.h"
 #include "support/log_capture.h"
 #include "support/open_helpers.h"
 #include "support/progress_recorder.h"
@@ -214,4 +215,20 @@ TEST(container_progress, abort_while_a_read_is_in_flight_releases_it) {
   EXPECT_EQ(opened.result, result_t::aborted);
   EXPECT_EQ(opened.file->released(), 1u);
   EXPECT_EQ(opened.file->outstanding(), 0u);
+}
+
+TEST(container_memory_file, opens_from_memory_like_the_embedded_container) {
+  container_builder_t builder = small_container();
+  const bytes_t good = builder.signed_bytes(test_key_4096());
+  patch::container_reader_t reader;
+  auto_ptr_t<file_t> file(new mem_file_t(good.data(), static_cast<u32>(good.size())));
+  ASSERT_EQ(reader.open(file, nullptr, &test_key_list()), result_t::ok);
+  EXPECT_FALSE(file);
+  EXPECT_EQ(reader.layouts().size(), 1u);
+
+  builder.add(bytes_t(15, 0));
+  const bytes_t torn = builder.signed_bytes(test_key_4096());
+  patch::container_reader_t torn_reader;
+  auto_ptr_t<file_t> torn_file(new mem_file_t(torn.data(), static_cast<u32>(torn.size())));
+  EXPECT_EQ(torn_reader.open(torn_file, nullptr, &test_key_list()), result_t::io_error);
 }

@@ -27,8 +27,7 @@ int main(int argc, char** argv) {
   const std::string dir = argv[1];
   const test_key_t& key = test_key_4096();
   const hash_bytes_t key_id = hash_of(0x66);
-  bytes_t keyed(32, 0x66);
-  keyed.resize(80, 2);
+  const bytes_t keyed = keyed_data(0x66, 80);
 
   container_builder_t empty;
   container_builder_t full;

@@ -29,8 +29,13 @@ void put_u64(bytes_t& out, u64 value) {
 }
 
 void put_bytes(bytes_t& out, const void* data, size_t size) {
+  // Byte by byte: GCC 12 warns falsely about the inlined range insert.
   const u8* p = static_cast<const u8*>(data);
-  out.insert(out.end(), p, p + size);
+  for (size_t i = 0; i < size; ++i) out.push_back(p[i]);
+}
+
+void put_zeros(bytes_t& out, size_t count) {
+  for (size_t i = 0; i < count; ++i) out.push_back(0);
 }
 
 bytes_t chunk(const char* tag, const bytes_t& body, u32 version) {
@@ -83,7 +88,7 @@ bytes_t diff_chunk(const hash_bytes_t& id, bool keyed, const bytes_t& data) {
   bytes_t body;
   put_bytes(body, id.data(), 32);
   body.push_back(keyed ? 1 : 0);
-  body.resize(body.size() + 7);
+  put_zeros(body, 7);
   put_bytes(body, data.data(), data.size());
   return chunk("DIFF", body);
 }
@@ -94,6 +99,12 @@ bytes_t meta_chunk(const hash_bytes_t& id, u64 data_size, const hash_bytes_t* ke
   put_u64(body, data_size);
   if (key_id) put_bytes(body, key_id->data(), 32);
   return chunk("META", body);
+}
+
+bytes_t keyed_data(u8 id_fill, size_t size) {
+  bytes_t out(size, 0x02);
+  for (size_t i = 0; i < 32 && i < size; ++i) out[i] = id_fill;
+  return out;
 }
 
 bytes_t copy_block(const bytes_t& payload) {
@@ -109,9 +120,9 @@ bytes_t container_builder_t::unsigned_bytes() const {
   bytes_t out;
   put_bytes(out, "KTLP", 4);
   put_u32(out, version);
-  out.resize(out.size() + 20);
+  put_zeros(out, 20);
   put_bytes(out, reserved.data(), reserved.size());
-  out.resize(out.size() + 512);
+  put_zeros(out, 512);
   put_bytes(out, body.data(), body.size());
   return out;
 }

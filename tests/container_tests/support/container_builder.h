@@ -18,6 +18,7 @@ content_hash_t as_hash(const hash_bytes_t& bytes);
 void put_u32(bytes_t& out, u32 value);
 void put_u64(bytes_t& out, u64 value);
 void put_bytes(bytes_t& out, const void* data, size_t size);
+void put_zeros(bytes_t& out, size_t count);
 
 // Chunk with header: u64 total size, tag, u32 version; body = fixed part and variable part.
 bytes_t chunk(const char* tag, const bytes_t& body, u32 version = 2);
@@ -29,6 +30,8 @@ bytes_t fpat_chunk(const hash_bytes_t& source, const hash_bytes_t& target, const
 bytes_t keys_chunk(const std::vector<hash_bytes_t>& keys);
 bytes_t diff_chunk(const hash_bytes_t& id, bool keyed, const bytes_t& data);
 bytes_t meta_chunk(const hash_bytes_t& id, u64 data_size, const hash_bytes_t* key_id = nullptr);
+// Keyed diff data: the key id (32 bytes of id_fill), then filler up to size bytes.
+bytes_t keyed_data(u8 id_fill, size_t size);
 // Unkeyed diff data: a COPY block of the given payload.
 bytes_t copy_block(const bytes_t& payload);
 
@@ -39,7 +42,7 @@ struct container_builder_t {
   bytes_t body;
 
   container_builder_t& add(const bytes_t& bytes) {
-    body.insert(body.end(), bytes.begin(), bytes.end());
+    put_bytes(body, bytes.data(), bytes.size());
     return *this;
   }
   // All-zero fingerprint and signature.
