@@ -85,7 +85,7 @@ build_cross_xz() { # triplet prefix
           --disable-shared --enable-static --disable-xz --disable-xzdec --disable-lzmadec \
           --disable-lzmainfo --disable-lzma-links --disable-scripts --disable-doc --disable-nls \
           CFLAGS="-O2 -g0" >/dev/null \
-     && make -j"$(nproc)" -C src/liblzma >/dev/null && make -C src/liblzma install >/dev/null)
+     && make -j"$(nproc)" -C src/liblzma >/dev/null 2>&1 && make -C src/liblzma install >/dev/null 2>&1)
   rm -rf "$(dirname "$dir")"
 }
 
