@@ -34,16 +34,16 @@ vcdiff_error_t vcdiff_secondary_t::decode_lzma(const u8* input, u64 input_size, 
   return drain_lzma() ? vcdiff_ok : vcdiff_secondary_failed;
 }
 
-// The decoder may stop short of its last input bytes once the output is full: let it take them,
-// and fail when they would produce anything more.
+// Once the output is full the decoder may still hold input or decoded bytes: let it go on into a
+// spare byte, and fail when anything more comes out or input is left.
 bool vcdiff_secondary_t::drain_lzma() {
   u8 spare;
-  while (stream_.avail_in > 0) {
+  do {
     stream_.next_out = &spare;
     stream_.avail_out = 1;
     const lzma_ret result = lzma_code(&stream_, LZMA_RUN);
     if (result != LZMA_OK || stream_.avail_out == 0) return false;
-  }
+  } while (stream_.avail_in > 0);
   return true;
 }
 
