@@ -54,7 +54,7 @@ vcdiff_error_t vcdiff_window_decoder_t::begin(const vcdiff_copy_window_t& copy_w
   u32 budget = vcdiff_max_sections;
   vcdiff_reader_t* readers[3] = {&data_, &instructions_, &addresses_};
   for (u32 i = data_section; i <= address_section; ++i) {
-    const u8* bytes;
+    const u8* bytes = nullptr;
     reader.take(lengths[i], bytes);
     const vcdiff_error_t result =
         prepare_section(indicator & (1u << i), bytes, lengths[i], sections_[i], budget, *readers[i]);
