@@ -57,7 +57,8 @@ private:
 };
 
 decode_delta_result_t delta_run_t::run(file_t* source) {
-  if (!input_.reserve(input_chunk_size)) {
+  const u32 buffer_size = delta_length_ < input_chunk_size ? static_cast<u32>(delta_length_) : input_chunk_size;
+  if (!input_.reserve(buffer_size)) {
     log_error("[ERR] Unable to allocate the delta input buffer");
     return decode_delta_internal_error;
   }

@@ -33,7 +33,9 @@ const delta_source_cache_t::block_t* delta_source_cache_t::fetch(u64 number) {
 // recently used block's.
 delta_source_cache_t::block_t* delta_source_cache_t::take_free_entry() {
   if (count_ < max_blocks) {
-    u8* bytes = new (std::nothrow) u8[block_size];
+    // A source smaller than a block never needs a whole block of memory.
+    const u32 buffer_size = source_size_ < block_size ? static_cast<u32>(source_size_) : block_size;
+    u8* bytes = new (std::nothrow) u8[buffer_size];
     if (!bytes) {
       log_error("[ERR] Unable to allocate a source block");
       return nullptr;
