@@ -61,7 +61,8 @@ vcdiff_error_t vcdiff_window_decoder_t::begin(const vcdiff_copy_window_t& copy_w
     if (result != vcdiff_ok) return error_ = result;
   }
 
-  if (!target_.reserve(static_cast<u32>(target_length))) return error_ = vcdiff_out_of_memory;
+  // At least one byte, so that empty instructions of an empty window copy to a real buffer.
+  if (!target_.reserve(target_length ? static_cast<u32>(target_length) : 1)) return error_ = vcdiff_out_of_memory;
   target_length_ = static_cast<u32>(target_length);
   cache_.reset();
   return vcdiff_ok;

@@ -63,6 +63,17 @@ TEST(vcdiff_decoding, windows_stream_in_order_and_without_copy_window) {
   EXPECT_EQ(outcome.output, expected);
 }
 
+TEST(vcdiff_decoding, empty_window_with_empty_instructions) {
+  window_t window;
+  window.sections.run(0, 'r').add({});
+  bytes_t delta = header();
+  append_window(delta, window);
+  append_window(delta, source_window(0, rfc_source.size(), rfc_target, rfc_sections()));
+  const delta_outcome_t outcome = run_delta(delta, &rfc_source);
+  EXPECT_EQ(outcome.result, decode_delta_ok);
+  EXPECT_EQ(outcome.output, rfc_target);
+}
+
 TEST(vcdiff_decoding, largest_target_window_is_accepted_and_one_more_byte_rejected) {
   for (const u64 size : {u64{16777216}, u64{16777217}}) {
     window_t window;
