@@ -10,4 +10,15 @@ public:
   virtual R call(A argument) = 0;
 };
 
+// Adapts any callable (a lambda, a functor) to callback_1_t.
+template <typename R, typename A, typename F>
+class callback_fn_t final : public callback_1_t<R, A> {
+public:
+  explicit callback_fn_t(F function) : function_(static_cast<F&&>(function)) {}
+  R call(A argument) override { return function_(argument); }
+
+private:
+  F function_;
+};
+
 } // namespace orvo

@@ -1,0 +1,251 @@
+// The decode_delta driver: chunks, source blocks, progress, abort and its result codes.
+#include "delta_run.h"
+#include "patch/delta_source_cache.h"
+#include "rfc_example.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace orvo::patch::test {
+namespace {
+
+constexpr u64 block = 0x800000;
+
+u8 source_byte(u64 offset) { return static_cast<u8>((offset * 2654435761u) >> 13); }
+
+void generate_source(u8* out, u32 size, u64 offset) {
+  for (u32 i = 0; i < size; ++i) out[i] = source_byte(offset + i);
+}
+
+bytes_t generated(u64 offset, u64 size) {
+  bytes_t bytes(size);
+  for (u64 i = 0; i < size; ++i) bytes[i] = source_byte(offset + i);
+  return bytes;
+}
+
+struct progress_log_t final : progress_callback_t {
+  bool call(const task_progress_t& progress) override {
+    reports.push_back(progress);
+    return reports.size() < answer_false_at;
+  }
+  std::vector<task_progress_t> reports;
+  size_t answer_false_at = ~size_t{0};
+};
+
+TEST(decode_delta, empty_delta_gives_empty_output) {
+  progress_log_t progress;
+  const delta_outcome_t outcome = run_delta({}, nullptr, 0, &progress);
+  EXPECT_EQ(outcome.result, decode_delta_ok);
+  EXPECT_TRUE(outcome.output.empty());
+  ASSERT_FALSE(progress.reports.empty());
+}
+
+TEST(decode_delta, delta_inside_a_larger_container) {
+  bytes_t container = to_bytes("KTLP-padding-");
+  const u64 offset = container.size();
+  append(container, rfc_delta());
+  append(container, to_bytes("trailing bytes of another block"));
+  test_file_t file("container.ktl", container);
+  test_file_t source("source.bin", rfc_source);
+  test_file_t output("output.bin");
+  EXPECT_EQ(decode_delta(file, offset, rfc_delta().size(), &source, output, nullptr, nullptr, 28), decode_delta_ok);
+  EXPECT_EQ(output.bytes(), rfc_target);
+}
+
+// Windows of 3 MiB of added data, checksummed, padded by an application header so that the
+// whole delta is exactly two 8 MiB chunks: windows straddle the chunk boundary.
+bytes_t two_chunk_delta(bytes_t& target) {
+  bytes_t windows;
+  for (u64 i = 0; i < 5; ++i) {
+    const bytes_t added = generated(i * 3000000, 3000000);
+    append(target, added);
+    window_t window;
+    window.indicator = 0x04;
+    window.target_length = added.size();
+    window.sections.add(added);
+    window.checksum = true;
+    window.checksum_value = reference_adler32(added);
+    append_window(windows, window);
+  }
+  const u64 total = 2 * block;
+  u64 padding = 0;
+  for (u64 digits = 1; digits <= 4; ++digits)
+    if (integer(total - windows.size() - 5 - digits).size() == digits) padding = total - windows.size() - 5 - digits;
+  bytes_t delta = header(0x04, integer(padding));
+  delta.resize(delta.size() + padding, 0xAA);
+  append(delta, windows);
+  return delta;
+}
+
+TEST(decode_delta, delta_of_exactly_two_chunks_with_straddling_windows) {
+  bytes_t target;
+  const bytes_t delta = two_chunk_delta(target);
+  ASSERT_EQ(delta.size(), 2 * block);
+  test_file_t container("container.ktl", delta);
+  test_file_t output("output.bin");
+  progress_log_t progress;
+  EXPECT_EQ(decode_delta(container, 0, delta.size(), nullptr, output, nullptr, &progress, target.size()),
+            decode_delta_ok);
+  EXPECT_EQ(output.bytes(), target);
+  EXPECT_EQ(container.reads, 2u);
+  ASSERT_GE(progress.reports.size(), 2u);
+  for (size_t i = 1; i < progress.reports.size(); ++i)
+    EXPECT_GE(progress.reports[i].bytes_done, progress.reports[i - 1].bytes_done);
+  EXPECT_EQ(progress.reports.back().bytes_done, target.size());
+  EXPECT_EQ(progress.reports.back().bytes_total, target.size());
+}
+
+// A 20 MiB source: windows copy from each of its three blocks, one COPY crosses from block 0 to
+// block 1 and the last window's segment runs to the end of the source.
+TEST(decode_delta, source_spanning_several_blocks) {
+  const u64 source_size = 20 * 1024 * 1024;
+  test_file_t source("source.bin", source_size, generate_source);
+  bytes_t delta = header();
+  bytes_t target;
+  auto add_window = [&](u64 position, u64 length, sections_t sections, const bytes_t& expected) {
+    append_window(delta, source_window(position, length, expected, std::move(sections)));
+    append(target, expected);
+  };
+  {
+    sections_t s;
+    s.copy(1000, block - 500).add(to_bytes("edit")).copy(100, 10);
+    bytes_t expected = generated(block - 500, 1000);
+    append(expected, to_bytes("edit"));
+    append(expected, generated(10, 100));
+    add_window(0, 2 * block, s, expected);
+  }
+  {
+    sections_t s;
+    s.copy(5000, 0).copy(64, block);
+    bytes_t expected = generated(block, 5000);
+    append(expected, generated(2 * block, 64));
+    add_window(block, source_size - block, s, expected);
+  }
+  {
+    sections_t s;
+    s.copy(4096, source_size - 4096 - 2 * block);
+    add_window(2 * block, source_size - 2 * block, s, generated(source_size - 4096, 4096));
+  }
+  test_file_t container("container.ktl", delta);
+  test_file_t output("output.bin");
+  EXPECT_EQ(decode_delta(container, 0, delta.size(), &source, output, nullptr, nullptr, target.size()),
+            decode_delta_ok);
+  EXPECT_EQ(output.bytes(), target);
+  EXPECT_EQ(source.reads, 3u);  // each block read once
+}
+
+TEST(decode_delta, copy_past_the_end_of_the_source) {
+  sections_t sections;
+  sections.copy(20, 0);
+  bytes_t delta = header();
+  append_window(delta, source_window(0, 20, bytes_t(20, 0), sections));
+  log_capture_t log;
+  EXPECT_EQ(run_delta(delta, &rfc_source).result, decode_delta_corrupted);
+  EXPECT_TRUE(log.contains("Unknown error " + std::to_string(vcdiff_source_past_end)));
+}
+
+TEST(decode_delta, abort_at_first_progress_writes_nothing) {
+  progress_log_t progress;
+  progress.answer_false_at = 1;
+  const delta_outcome_t outcome = run_delta(rfc_delta(), &rfc_source, 28, &progress);
+  EXPECT_EQ(outcome.result, decode_delta_aborted);
+  EXPECT_TRUE(outcome.output.empty());
+  EXPECT_EQ(progress.reports.size(), 1u);
+  EXPECT_EQ(progress.reports[0].bytes_done, 0u);
+  EXPECT_EQ(progress.reports[0].bytes_total, 28u);
+}
+
+TEST(decode_delta, abort_on_the_final_report) {
+  progress_log_t counting;
+  ASSERT_EQ(run_delta(rfc_delta(), &rfc_source, 28, &counting).result, decode_delta_ok);
+  progress_log_t progress;
+  progress.answer_false_at = counting.reports.size();
+  EXPECT_EQ(run_delta(rfc_delta(), &rfc_source, 28, &progress).result, decode_delta_aborted);
+}
+
+TEST(decode_delta, truncated_delta_ends_with_the_output_so_far) {
+  bytes_t delta = rfc_delta();
+  const size_t first_window_end = delta.size();
+  append(delta, rfc_delta());
+  delta.erase(delta.begin() + first_window_end, delta.begin() + first_window_end + 5);  // second header
+  delta.resize(delta.size() - 3);
+  const delta_outcome_t outcome = run_delta(delta, &rfc_source, 56);
+  EXPECT_EQ(outcome.result, decode_delta_ok);
+  EXPECT_EQ(outcome.output, rfc_target);
+}
+
+TEST(decode_delta, failures_of_files_and_key) {
+  const bytes_t delta = rfc_delta();
+  test_file_t source("source.bin", rfc_source);
+  {
+    log_capture_t log;
+    test_file_t container("container.ktl", delta);
+    container.fail_reads_after = 0;
+    test_file_t output("output.bin");
+    EXPECT_EQ(decode_delta(container, 0, delta.size(), &source, output, nullptr, nullptr, 28),
+              decode_delta_container_read_error);
+    EXPECT_TRUE(log.contains("[ERR] Error while reading from 'container.ktl'"));
+  }
+  {
+    log_capture_t log;
+    test_file_t container("container.ktl", delta);
+    test_file_t broken_source("broken.bin", rfc_source);
+    broken_source.fail_reads_after = 0;
+    test_file_t output("output.bin");
+    EXPECT_EQ(decode_delta(container, 0, delta.size(), &broken_source, output, nullptr, nullptr, 28),
+              decode_delta_source_read_error);
+    EXPECT_TRUE(log.contains("[ERR] Error while reading from 'broken.bin'"));
+  }
+  {
+    log_capture_t log;
+    test_file_t container("container.ktl", delta);
+    test_file_t output("output.bin");
+    output.fail_writes_after = 0;
+    EXPECT_EQ(decode_delta(container, 0, delta.size(), &source, output, nullptr, nullptr, 28),
+              decode_delta_write_error);
+    EXPECT_TRUE(log.contains("[ERR] Error while writing to 'output.bin'"));
+  }
+  {
+    log_capture_t log;
+    test_file_t container("container.ktl", delta);
+    test_file_t output("output.bin");
+    const u8 key_bytes[32] = {};
+    EXPECT_EQ(decode_delta(container, 0, delta.size(), &source, output, reinterpret_cast<const aes_key_t*>(key_bytes),
+                           nullptr, 28),
+              decode_delta_internal_error);
+    EXPECT_TRUE(log.contains("[ERR] Encryption is currently not supported"));
+    EXPECT_EQ(container.reads, 0u);
+  }
+}
+
+TEST(delta_source_cache, blocks_past_the_end_are_empty_and_held_blocks_are_not_reread) {
+  test_file_t source("source.bin", block + 5, generate_source);
+  delta_source_cache_t cache(source);
+  const delta_source_cache_t::block_t* last = cache.fetch(1);
+  ASSERT_NE(last, nullptr);
+  EXPECT_EQ(last->length, 5u);
+  EXPECT_EQ(last->bytes[4], source_byte(block + 4));
+  const delta_source_cache_t::block_t* past = cache.fetch(2);
+  ASSERT_NE(past, nullptr);
+  EXPECT_EQ(past->length, 0u);
+  EXPECT_NE(cache.fetch(~u64{0}), nullptr);
+  EXPECT_EQ(cache.fetch(1)->length, 5u);
+  EXPECT_EQ(source.reads, 1u);
+}
+
+TEST(delta_source_cache, least_recently_used_block_is_evicted) {
+  test_file_t source("source.bin", 40 * block, [](u8* out, u32 size, u64) { std::memset(out, 0, size); });
+  delta_source_cache_t cache(source);
+  for (u64 n = 0; n < 32; ++n) ASSERT_NE(cache.fetch(n), nullptr);
+  ASSERT_NE(cache.fetch(0), nullptr);   // held: block 1 is now the oldest
+  ASSERT_NE(cache.fetch(32), nullptr);  // evicts block 1
+  EXPECT_EQ(source.reads, 33u);
+  ASSERT_NE(cache.fetch(0), nullptr);
+  EXPECT_EQ(source.reads, 33u);
+  ASSERT_NE(cache.fetch(1), nullptr);
+  EXPECT_EQ(source.reads, 34u);
+}
+
+} // namespace
+} // namespace orvo::patch::test

@@ -1,0 +1,285 @@
+// Decoding of hand-built deltas: the RFC 3284 example, code tables, caches and every rejection.
+#include "delta_run.h"
+#include "code_table_builder.h"
+#include "patch/vcdiff_code_table.h"
+#include "rfc_example.h"
+
+#include <gtest/gtest.h>
+
+namespace orvo::patch::test {
+namespace {
+
+TEST(vcdiff_decoding, rfc_example_with_self_addresses) {
+  const delta_outcome_t outcome = run_delta(rfc_delta(), &rfc_source, rfc_target.size());
+  EXPECT_EQ(outcome.result, decode_delta_ok);
+  EXPECT_EQ(outcome.output, rfc_target);
+}
+
+TEST(vcdiff_decoding, rfc_example_with_here_near_and_same_addresses) {
+  // here for COPY 12,24 is 16 + 12 = 28; the near cache then holds 0 and 4, and the last
+  // COPY 4,4 repeats address 4 from same-cache block 0.
+  sections_t sections;
+  sections.copy(4, 0).add(to_bytes("wxyz")).copy(4, 4, 3 /* near[1] = 0 */).copy(12, 4, 1 /* here */);
+  sections.copy(4, 4, 6 /* same[4] */).add(to_bytes("zz"));
+  const bytes_t target = to_bytes("abcdwxyzefghefghefghefghefghzz");
+  bytes_t delta = header();
+  append_window(delta, source_window(0, rfc_source.size(), target, sections));
+  const delta_outcome_t outcome = run_delta(delta, &rfc_source);
+  EXPECT_EQ(outcome.result, decode_delta_ok);
+  EXPECT_EQ(outcome.output, target);
+}
+
+TEST(vcdiff_decoding, paired_instructions_of_the_default_table) {
+  // 163: ADD 1 + COPY 4 mode 0; 247: COPY 4 mode 0 + ADD 1.
+  sections_t sections;
+  sections.instructions = {163, 247};
+  sections.data = to_bytes("XY");
+  sections.addresses = {0x00, 0x02};
+  const bytes_t target = to_bytes("XabcdcdefY");
+  bytes_t delta = header();
+  append_window(delta, source_window(0, rfc_source.size(), target, sections));
+  const delta_outcome_t outcome = run_delta(delta, &rfc_source);
+  EXPECT_EQ(outcome.result, decode_delta_ok);
+  EXPECT_EQ(outcome.output, target);
+}
+
+TEST(vcdiff_decoding, windows_stream_in_order_and_without_copy_window) {
+  bytes_t delta = header(0x04, integer(3));
+  append(delta, to_bytes("app"));
+  append_window(delta, source_window(0, rfc_source.size(), rfc_target, rfc_sections()));
+  window_t own;
+  own.target_length = 10;
+  own.sections.add(to_bytes("12")).copy(8, 0);  // periodic copy of its own output
+  append_window(delta, own);
+  window_t both_bits;  // both copy bits: no copy window follows
+  both_bits.indicator = 0x03;
+  both_bits.target_length = 3;
+  both_bits.sections.add(to_bytes("end"));
+  append_window(delta, both_bits);
+  const delta_outcome_t outcome = run_delta(delta, &rfc_source);
+  EXPECT_EQ(outcome.result, decode_delta_ok);
+  bytes_t expected = rfc_target;
+  append(expected, to_bytes("1212121212end"));
+  EXPECT_EQ(outcome.output, expected);
+}
+
+TEST(vcdiff_decoding, empty_window_with_empty_instructions) {
+  window_t window;
+  window.sections.run(0, 'r').add({});
+  bytes_t delta = header();
+  append_window(delta, window);
+  append_window(delta, source_window(0, rfc_source.size(), rfc_target, rfc_sections()));
+  const delta_outcome_t outcome = run_delta(delta, &rfc_source);
+  EXPECT_EQ(outcome.result, decode_delta_ok);
+  EXPECT_EQ(outcome.output, rfc_target);
+}
+
+TEST(vcdiff_decoding, largest_target_window_is_accepted_and_one_more_byte_rejected) {
+  for (const u64 size : {u64{16777216}, u64{16777217}}) {
+    window_t window;
+    window.target_length = size;
+    window.sections.run(size, 0x5A);
+    bytes_t delta = header();
+    append_window(delta, window);
+    const delta_outcome_t outcome = run_delta(delta, nullptr);
+    if (size == 16777216) {
+      EXPECT_EQ(outcome.result, decode_delta_ok);
+      EXPECT_EQ(outcome.output, bytes_t(size, 0x5A));
+    } else {
+      EXPECT_EQ(outcome.result, decode_delta_corrupted);
+      EXPECT_EQ(decoder_error(delta, nullptr), vcdiff_window_too_large);
+    }
+  }
+}
+
+TEST(vcdiff_code_table, application_defined_table_decodes_its_instructions) {
+  sections_t sections;
+  sections.copy(4, 0).add(to_bytes("wxyz")).copy(4, 4);
+  sections.instructions.push_back(200);  // COPY 12 here-coded, then RUN 4
+  append(sections.addresses, integer(4));
+  sections.data.push_back('z');
+  bytes_t delta = header(0x02, code_table_data(4, 3, custom_table_string()));
+  append_window(delta, source_window(0, rfc_source.size(), rfc_target, sections));
+  const delta_outcome_t outcome = run_delta(delta, &rfc_source);
+  EXPECT_EQ(outcome.result, decode_delta_ok);
+  EXPECT_EQ(outcome.output, rfc_target);
+}
+
+TEST(vcdiff_code_table, custom_cache_sizes_are_used) {
+  // No near or same cache: modes 0 and 1 only. Entry 20 (COPY 4 mode 0) stays valid.
+  bytes_t table(vcdiff_code_table_t::string_size);
+  vcdiff_code_table_to_string(vcdiff_default_code_table(), table.data());
+  for (u32 i = 0; i < 256; ++i) {
+    if (table[1024 + i] > 1) table[1024 + i] = 1;
+    if (table[1280 + i] > 1) table[1280 + i] = 1;
+  }
+  bytes_t delta = header(0x02, code_table_data(0, 0, table));
+  append_window(delta, source_window(0, rfc_source.size(), rfc_target, rfc_sections()));
+  EXPECT_EQ(run_delta(delta, &rfc_source).output, rfc_target);
+
+  // The default modes up to 8 do not exist without caches.
+  vcdiff_code_table_to_string(vcdiff_default_code_table(), table.data());
+  bytes_t rejected = header(0x02, code_table_data(0, 0, table));
+  EXPECT_EQ(decoder_error(rejected, nullptr), vcdiff_bad_code_table);
+}
+
+TEST(vcdiff_code_table, malformed_tables_are_rejected) {
+  bytes_t short_data = {0x02, 0x04, 0x03};
+  EXPECT_EQ(decoder_error(header(0x02, short_data), nullptr), vcdiff_bad_code_table);
+
+  bytes_t table = custom_table_string();
+  table[7] = 4;  // no instruction type 4
+  EXPECT_EQ(decoder_error(header(0x02, code_table_data(4, 3, table)), nullptr), vcdiff_bad_code_table);
+
+  table = custom_table_string();
+  table.pop_back();  // decodes to 1535 bytes
+  EXPECT_EQ(decoder_error(header(0x02, code_table_data(4, 3, table)), nullptr), vcdiff_bad_code_table);
+}
+
+struct rejection_t {
+  const char* name;
+  bytes_t delta;
+  vcdiff_error_t error;
+};
+
+std::vector<rejection_t> header_rejections() {
+  bytes_t bad_magic = header();
+  bad_magic[2] = 0xC5;
+  bytes_t bad_version = header();
+  bad_version[3] = 1;
+  return {
+      {"bad magic", bad_magic, vcdiff_bad_magic},
+      {"version 1", bad_version, vcdiff_bad_version},
+      {"header indicator 0x08", header(0x08), vcdiff_bad_header_indicator},
+      {"secondary id 3", header(0x01, {3}), vcdiff_unknown_secondary},
+      {"secondary id 0", header(0x01, {0}), vcdiff_unknown_secondary},
+  };
+}
+
+TEST(vcdiff_rejections, header) {
+  for (const rejection_t& rejection : header_rejections()) {
+    SCOPED_TRACE(rejection.name);
+    log_capture_t log;
+    EXPECT_EQ(run_delta(rejection.delta, nullptr).result, decode_delta_corrupted);
+    EXPECT_TRUE(log.contains("Unknown error " + std::to_string(rejection.error)));
+    EXPECT_EQ(decoder_error(rejection.delta, nullptr), rejection.error);
+  }
+}
+
+bytes_t rfc_with(const std::function<void(window_t&)>& change, bytes_t head = header()) {
+  window_t window = source_window(0, rfc_source.size(), rfc_target, rfc_sections());
+  change(window);
+  append_window(head, window);
+  return head;
+}
+
+bytes_t followed_by_byte(bytes_t delta) {
+  delta.push_back(0);
+  return delta;
+}
+
+TEST(vcdiff_rejections, windows) {
+  const std::vector<rejection_t> rejections = {
+      {"window indicator 0x08", rfc_with([](window_t& w) { w.indicator |= 0x08; }), vcdiff_bad_window_indicator},
+      {"delta indicator 0x08", rfc_with([](window_t& w) { w.delta_indicator = 0x08; }), vcdiff_bad_delta_indicator},
+      {"compressed section without compressor", rfc_with([](window_t& w) { w.delta_indicator = 0x01; }),
+       vcdiff_bad_delta_indicator},
+      {"encoding length one more", followed_by_byte(rfc_with([](window_t& w) { w.length_error = 1; })),
+       vcdiff_encoding_length_mismatch},
+      {"encoding length one less", rfc_with([](window_t& w) { w.length_error = -1; }),
+       vcdiff_encoding_length_mismatch},
+      {"data short", rfc_with([](window_t& w) { w.sections.data.pop_back(); }), vcdiff_data_short},
+      {"data left over", rfc_with([](window_t& w) { w.sections.data.push_back('!'); }), vcdiff_sections_left_over},
+      {"instructions short", rfc_with([](window_t& w) { w.sections.instructions.resize(4); }),
+       vcdiff_instructions_short},
+      {"instruction size missing", rfc_with([](window_t& w) { w.sections.instructions.pop_back(); }),
+       vcdiff_instructions_short},
+      {"instructions left over", rfc_with([](window_t& w) { w.sections.instructions.push_back(2); }),
+       vcdiff_bad_instruction_size},
+      {"addresses short", rfc_with([](window_t& w) { w.sections.addresses.pop_back(); }), vcdiff_addresses_short},
+      {"addresses left over", rfc_with([](window_t& w) { w.sections.addresses.push_back(0); }),
+       vcdiff_sections_left_over},
+      {"target length larger", rfc_with([](window_t& w) { ++w.target_length; }), vcdiff_instructions_short},
+      {"target length smaller", rfc_with([](window_t& w) { --w.target_length; }), vcdiff_bad_instruction_size},
+      {"checksum flipped", rfc_with([](window_t& w) { w.checksum_value ^= 0x00010000; }), vcdiff_checksum_mismatch},
+      {"source segment past the end", rfc_with([](window_t& w) { w.segment_position = 1; }),
+       vcdiff_source_past_end},
+      {"source segment offset overflows", rfc_with([](window_t& w) { w.segment_position = ~u64{0}; }),
+       vcdiff_source_past_end},
+      {"target copy window not yet produced", rfc_with([](window_t& w) { w.indicator = 0x02 | 0x04; }),
+       vcdiff_bad_copy_window},
+  };
+  for (const rejection_t& rejection : rejections) {
+    SCOPED_TRACE(rejection.name);
+    EXPECT_EQ(run_delta(rejection.delta, &rfc_source).result, decode_delta_corrupted);
+    EXPECT_EQ(decoder_error(rejection.delta, &rfc_source), rejection.error);
+  }
+}
+
+TEST(vcdiff_rejections, addresses_out_of_range) {
+  struct case_t {
+    const char* name;
+    u64 size, encoded;
+    u8 mode;
+    vcdiff_error_t error;
+  };
+  // The first COPY is at here = 16: the source window and nothing of the target yet.
+  const case_t cases[] = {
+      {"address at here", 4, 16, 0, vcdiff_bad_address},
+      {"address beyond here", 4, 1000, 0, vcdiff_bad_address},
+      {"here minus more than here", 4, 17, 1, vcdiff_bad_address},
+      {"copy straddling source and target", 8, 12, 0, vcdiff_bad_address},
+      {"near address overflowing", 4, ~u64{0}, 2, vcdiff_bad_address},
+      {"size beyond the window", 100, 0, 0, vcdiff_bad_instruction_size},
+  };
+  for (const case_t& c : cases) {
+    SCOPED_TRACE(c.name);
+    sections_t sections;
+    sections.copy(c.size, c.encoded, c.mode);
+    bytes_t target(c.size < 20 ? c.size : 20, 'a');
+    bytes_t delta = header();
+    append_window(delta, source_window(0, rfc_source.size(), target, sections));
+    EXPECT_EQ(run_delta(delta, &rfc_source).result, decode_delta_corrupted);
+    EXPECT_EQ(decoder_error(delta, &rfc_source), c.error);
+  }
+}
+
+TEST(vcdiff_rejections, copies_from_a_target_copy_window_are_not_implemented) {
+  bytes_t delta = header();
+  window_t first;
+  first.target_length = 8;
+  first.sections.add(to_bytes("01234567"));
+  append_window(delta, first);
+  window_t second;
+  second.indicator = 0x02;
+  second.segment_length = 8;
+  second.segment_position = 0;
+  second.target_length = 4;
+  second.sections.add(to_bytes("ab")).copy(2, 8 + 0);  // copies within its own target: fine
+  append_window(delta, second);
+  EXPECT_EQ(run_delta(delta, nullptr).output, to_bytes("01234567abab"));
+
+  second.sections = {};
+  second.sections.copy(4, 2);
+  delta = header();
+  append_window(delta, first);
+  append_window(delta, second);
+  EXPECT_EQ(decoder_error(delta, nullptr), vcdiff_target_copy_not_implemented);
+}
+
+TEST(vcdiff_rejections, source_windows_without_source) {
+  log_capture_t log;
+  EXPECT_EQ(run_delta(rfc_delta(), nullptr).result, decode_delta_corrupted);
+  EXPECT_TRUE(log.contains("Unknown error " + std::to_string(vcdiff_no_source)));
+}
+
+TEST(vcdiff_rejections, overlong_integers) {
+  bytes_t delta = header();
+  delta.push_back(0);  // window indicator
+  for (int i = 0; i < 10; ++i) delta.push_back(0xFF);
+  delta.push_back(0x01);
+  EXPECT_EQ(decoder_error(delta, nullptr), vcdiff_bad_integer);
+}
+
+} // namespace
+} // namespace orvo::patch::test
