@@ -7,7 +7,12 @@
 namespace orvo::publisher {
 
 std::filesystem::path utf8_path(std::string_view text) {
-  return std::filesystem::path(std::u8string(text.begin(), text.end()));
+  try {
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+  } catch (const std::exception&) {
+    log_error("[ERR] '%.*s' is not a valid UTF-8 file name", static_cast<int>(text.size()), text.data());
+    return std::filesystem::path();
+  }
 }
 
 std::string path_text(const std::filesystem::path& path) {

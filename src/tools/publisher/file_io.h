@@ -12,7 +12,7 @@ constexpr size_t hash_chunk_size = 524288;
 constexpr size_t copy_chunk_size = 65536;
 constexpr size_t lzma_buffer_size = 1048576;
 
-// Paths are UTF-8 inside the tool.
+// Paths are UTF-8 inside the tool; a name that cannot be converted logs and gives an empty path.
 std::filesystem::path utf8_path(std::string_view text);
 std::string path_text(const std::filesystem::path& path);
 

@@ -169,6 +169,8 @@ bool pack_manifest(const manifest_t& manifest, const std::filesystem::path& outp
   std::error_code error;
   if (packed) {
     std::filesystem::rename(partial, output, error);
+    std::error_code ignored;
+    if (error && std::filesystem::remove(output, ignored)) std::filesystem::rename(partial, output, error);
     if (error) log_error("[ERR] Unable to rename '%s' to '%s'", path_text(partial).c_str(), path_text(output).c_str());
     packed = !error;
   }

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <exception>
 
 namespace {
 
@@ -74,7 +75,12 @@ int main(int argc, char** argv) {
   orvo::create_message_dispatcher();
   stderr_message_handler_t handler;
   orvo::message_dispatcher()->register_handler(&handler);
-  const int code = run(argc, argv);
+  int code = exit_failure;
+  try {
+    code = run(argc, argv);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "ktlpack: unexpected failure: %s\n", error.what());
+  }
   orvo::message_dispatcher()->unregister_handler(&handler);
   orvo::destroy_message_dispatcher();
   return code;
