@@ -1,0 +1,28 @@
+#pragma once
+#include "ovcore/types.h"
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace orvo::publisher {
+
+// SHA-256 digest naming a file version, a diff or (as key id) a content key.
+using content_hash_t = std::array<u8, 32>;
+// Opaque content key bytes as carried by a KEYS chunk.
+using aes_key_t = std::array<u8, 32>;
+
+// Upper-case hexadecimal text, two digits per byte.
+std::string to_hex(const u8* data, size_t size);
+template <size_t n> std::string to_hex(const std::array<u8, n>& bytes) { return to_hex(bytes.data(), n); }
+
+// Exactly 2 * size hexadecimal digits of either case; false otherwise.
+bool parse_hex(std::string_view text, u8* out, size_t size);
+
+content_hash_t empty_content_hash();
+
+// SHA-256 of a whole file, read in 512 KiB chunks.
+bool compute_file_hash(const std::filesystem::path& file, content_hash_t& out);
+
+} // namespace orvo::publisher

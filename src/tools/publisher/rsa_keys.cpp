@@ -1,0 +1,109 @@
+#include "tools/publisher/rsa_keys.h"
+
+#include "ovcore/messages/messages.h"
+#include "tools/publisher/file_io.h"
+
+#include <cryptopp/osrng.h>
+#include <cryptopp/queue.h>
+#include <cryptopp/sha.h>
+
+#include <string>
+#include <vector>
+
+namespace orvo::publisher {
+
+namespace {
+
+constexpr u64 max_key_file_size = 65536;
+
+template <typename key_t> bool encode_to_file(const key_t& key, const std::filesystem::path& path) {
+  std::string der;
+  try {
+    CryptoPP::StringSink sink(der);
+    key.DEREncode(sink);
+  } catch (const CryptoPP::Exception& error) {
+    log_error("[ERR] Unable to encode the key for '%s': %s", path_text(path).c_str(), error.what());
+    return false;
+  }
+  return write_small_file(path, der.data(), der.size());
+}
+
+void append_openpgp_integer(std::vector<u8>& out, const CryptoPP::Integer& value) {
+  const unsigned bits = value.BitCount();
+  out.push_back(static_cast<u8>(bits >> 8));
+  out.push_back(static_cast<u8>(bits));
+  const size_t offset = out.size();
+  out.resize(offset + (bits + 7) / 8);
+  value.Encode(out.data() + offset, (bits + 7) / 8);
+}
+
+} // namespace
+
+bool generate_signing_key(CryptoPP::RSA::PrivateKey& out, u32 bits) {
+  try {
+    CryptoPP::AutoSeededRandomPool rng;
+    out.Initialize(rng, bits, signing_key_exponent);
+    return true;
+  } catch (const CryptoPP::Exception& error) {
+    log_error("[ERR] Unable to generate a %u-bit key: %s", bits, error.what());
+    return false;
+  }
+}
+
+bool save_private_key(const CryptoPP::RSA::PrivateKey& key, const std::filesystem::path& path) {
+  return encode_to_file(key, path);
+}
+
+bool save_public_key(const CryptoPP::RSA::PublicKey& key, const std::filesystem::path& path) {
+  return encode_to_file(key, path);
+}
+
+bool load_private_key(const std::filesystem::path& path, CryptoPP::RSA::PrivateKey& out) {
+  std::string der;
+  if (!read_small_file(path, der, max_key_file_size)) return false;
+  try {
+    CryptoPP::StringSource source(der, true);
+    out.BERDecode(source);
+    CryptoPP::AutoSeededRandomPool rng;
+    if (!source.AnyRetrievable() && out.Validate(rng, 1)) return true;
+  } catch (const CryptoPP::Exception&) {
+  }
+  log_error("[ERR] '%s' is not a DER PKCS #8 RSA private key", path_text(path).c_str());
+  return false;
+}
+
+bool decode_public_key(const u8* der, size_t size, CryptoPP::RSA::PublicKey& out) {
+  try {
+    CryptoPP::StringSource source(der, size, true);
+    out.BERDecode(source);
+    CryptoPP::AutoSeededRandomPool rng;
+    if (!source.AnyRetrievable() && out.Validate(rng, 1)) return true;
+  } catch (const CryptoPP::Exception&) {
+  }
+  log_error("Public key error.");
+  return false;
+}
+
+bool load_public_key(const std::filesystem::path& path, CryptoPP::RSA::PublicKey& out) {
+  std::string der;
+  if (!read_small_file(path, der, max_key_file_size)) return false;
+  if (decode_public_key(reinterpret_cast<const u8*>(der.data()), der.size(), out)) return true;
+  log_error("[ERR] '%s' is not a DER SubjectPublicKeyInfo RSA public key", path_text(path).c_str());
+  return false;
+}
+
+bool compute_key_fingerprint(const CryptoPP::RSA::PublicKey& key, key_fingerprint_t& out) {
+  const CryptoPP::Integer& modulus = key.GetModulus();
+  const CryptoPP::Integer& exponent = key.GetPublicExponent();
+  if (modulus.BitCount() > 0xFFFF || exponent.BitCount() > 0xFFFF) {
+    log_error("[ERR] The key is too large for a fingerprint");
+    return false;
+  }
+  std::vector<u8> encoded;
+  append_openpgp_integer(encoded, modulus);
+  append_openpgp_integer(encoded, exponent);
+  CryptoPP::SHA1().CalculateDigest(out.data(), encoded.data(), encoded.size());
+  return true;
+}
+
+} // namespace orvo::publisher
