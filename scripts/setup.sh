@@ -10,7 +10,7 @@ cache_root=${ORVO_CACHE:-/var/cache/orvo}
 mkdir -p "$cache_root"
 log() { echo "[setup] $*" >&2; }
 
-native_packages=(build-essential cmake ninja-build pkg-config libcrypto++-dev liblzma-dev
+native_packages=(build-essential cmake ninja-build ccache pkg-config libcrypto++-dev liblzma-dev
   googletest libgtest-dev xz-utils openssl dpkg-dev clang libclang-rt-14-dev llvm
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 xvfb)
 
@@ -67,7 +67,8 @@ build_cross_cryptopp() { # prefix version
       CXX=i686-w64-mingw32-g++-posix AR=i686-w64-mingw32-ar RANLIB=i686-w64-mingw32-ranlib \
       CXXFLAGS="-DNDEBUG -O2 -g0 -pipe" >/dev/null)
   mkdir -p "$prefix/lib" "$prefix/include/cryptopp"
-  cp "$dir/libcryptopp.a" "$prefix/lib/"
+  # Debian's makefile names the archive after the package
+  cp "$(ls "$dir"/libcryptopp.a "$dir"/libcrypto++.a 2>/dev/null | head -n 1)" "$prefix/lib/libcryptopp.a"
   cp "$dir"/*.h "$prefix/include/cryptopp/"
   rm -rf "$work"
 }

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Sets everything up, builds the native, sanitizer and Windows trees, and runs every test
+# (the Windows tests under Wine). Ends with the summed test count.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh" >/dev/null || exit 1
+
+mkdir -p "$root/build"
+passed=0
+failed=0
+for kind in native asan windows; do
+  echo "== $kind build"
+  if ! "$root/scripts/build.sh" "$kind" >"$root/build/$kind.log" 2>&1; then
+    tail -n 60 "$root/build/$kind.log"
+    echo "$kind build failed"
+    exit 1
+  fi
+  echo "== $kind tests"
+  output=$(ctest --test-dir "$root/build/$kind" --output-on-failure 2>&1)
+  status=$?
+  echo "$output"
+  total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' <<<"$output" | tail -n 1)
+  bad=$(sed -n 's/.*, \([0-9]*\) tests failed out of.*/\1/p' <<<"$output" | tail -n 1)
+  if [ -z "$total" ]; then
+    failed=$((failed + 1))
+    continue
+  fi
+  passed=$((passed + total - ${bad:-0}))
+  failed=$((failed + ${bad:-0}))
+  [ "$status" -eq 0 ] || [ "${bad:-0}" -gt 0 ] || failed=$((failed + 1))
+done
+echo "ctest: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
