@@ -20,7 +20,8 @@ enum : u32 {
 struct fs_io_request_t {
   fs_io_request_t* next_free = nullptr;
   fs_io_request_t* next_queued = nullptr;
-  volatile u32 state = 0;
+  // Read and written with atomic access: the I/O thread completes, any thread polls.
+  u32 state = 0;
   u32 type = 0;
   void* buffer = nullptr;
   u32 size = 0;
