@@ -1,0 +1,18 @@
+#include "ovcore/system/memory_status.h"
+
+#include <windows.h>
+
+namespace orvo::platform {
+
+bool query_memory_status(u64 out[4]) {
+  MEMORYSTATUSEX status{};
+  status.dwLength = sizeof(status);
+  if (!GlobalMemoryStatusEx(&status)) return false;
+  out[memory_total_physical] = status.ullTotalPhys;
+  out[memory_available_physical] = status.ullAvailPhys;
+  out[memory_total_virtual] = status.ullTotalVirtual;
+  out[memory_available_virtual] = status.ullAvailVirtual;
+  return true;
+}
+
+} // namespace orvo::platform
