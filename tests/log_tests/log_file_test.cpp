@@ -117,6 +117,20 @@ TEST_F(log_file_test, fourth_message_of_forty_reaches_a_limit_of_200) {
   EXPECT_EQ(body(), expected + truncation_notice);
 }
 
+TEST_F(log_file_test, reaching_the_limit_exactly_is_not_crossing_it) {
+  std::string expected;
+  {
+    log_file_t log(path_.c_str(), fake_clock);
+    log.set_size_limit(150);
+    for (char c = 'a'; c < 'e'; ++c) {
+      const std::string text(40, c);
+      log_info("%s", text.c_str());
+      if (c < 'd') expected += "00:00:00.000 : " + text + "\r\n";
+    }
+  }
+  EXPECT_EQ(body(), expected + truncation_notice);
+}
+
 TEST_F(log_file_test, without_limit_nothing_is_dropped) {
   const std::string long_text(5000, 'x');
   {

@@ -66,8 +66,8 @@ void format_os_description(mstring_t& out, const os_version_t& version) {
 
 void format_memory_report(mstring_t& out, const u64 status[4]) {
   out.format("Memory Total: %I64u MB Physical: %I64u MB Virtual total: %I64u MB Virtual avail: %I64u MB",
-             status[0] / bytes_per_megabyte, status[1] / bytes_per_megabyte, status[2] / bytes_per_megabyte,
-             status[3] / bytes_per_megabyte);
+             status[memory_total_physical] / bytes_per_megabyte, status[memory_available_physical] / bytes_per_megabyte,
+             status[memory_total_virtual] / bytes_per_megabyte, status[memory_available_virtual] / bytes_per_megabyte);
 }
 
 void write_system_report() {
