@@ -1,20 +1,27 @@
 #!/usr/bin/env bash
-# Runs a Windows test binary under Wine, headless, with a prefix inside the build tree.
+# Runs a Windows test binary under Wine, headless, with a prefix inside its build tree.
 set -e
-exe=$1; shift
+exe=$1
+shift
 build_dir=$(cd "$(dirname "$exe")" && while [ ! -f CMakeCache.txt ] && [ "$PWD" != / ]; do cd ..; done; pwd)
-export WINEPREFIX="$build_dir/wineprefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEARCH=win32
+export WINEPREFIX="$build_dir/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
+if [ "$(od -An -tx1 -j "$(( $(od -An -tu4 -j60 -N4 "$exe") + 24 ))" -N2 "$exe" | tr -d ' ')" = 0b02 ]; then
+  export WINEARCH=win64
+  wine=/usr/lib/wine/wine64
+else
+  export WINEARCH=win32
+  wine=/usr/lib/wine/wine
+fi
 if [ ! -f "$WINEPREFIX/.initialised" ]; then
   mkdir -p "$WINEPREFIX"
-  ( flock 9
+  (
+    flock 9
     if [ ! -f "$WINEPREFIX/.initialised" ]; then
-      wineboot -i >/dev/null 2>&1 || true
-      wineserver -w
+      "$wine" wineboot -i >/dev/null 2>&1 || true
+      /usr/lib/wine/wineserver -w || true
       touch "$WINEPREFIX/.initialised"
-    fi ) 9>"$build_dir/wineprefix.lock"
+    fi
+  ) 9>"$build_dir/wineprefix.lock"
 fi
-exec wine "$exe" "$@"
+exec "$wine" "$exe" "$@"

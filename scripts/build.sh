@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Configures and builds one of the trees: native (Release), asan (Debug with sanitizers) or windows (i686 MinGW).
-#   scripts/build.sh native|asan|windows [extra cmake args...]
+# Configures and builds one of the trees: native (Release), asan (Debug with sanitizers) windows (i686 MinGW) or windows64 (x86_64 MinGW).
+#   scripts/build.sh native|asan|windows|windows64 [extra cmake args...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-kind=${1:?usage: build.sh native|asan|windows}
+kind=${1:?usage: build.sh native|asan|windows|windows64}
 shift
 cache_root=${ORVO_CACHE:-/var/cache/orvo}
 
@@ -17,6 +17,8 @@ case "$kind" in
   asan) args=(-DCMAKE_BUILD_TYPE=Debug -DORVO_SANITIZE=ON) ;;
   windows) args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
                  -DORVO_CROSS_PREFIX="$cache_root/mingw-i686") ;;
+  windows64) args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake"
+                 -DORVO_CROSS_PREFIX="$cache_root/mingw-x86_64") ;;
   *) echo "unknown build kind: $kind" >&2; exit 2 ;;
 esac
 

@@ -6,9 +6,21 @@ namespace orvo {
 
 namespace {
 bool is_separator(char c) { return c == '/' || c == '\\'; }
+
+bool points_into(const mstring_t& s, const string& text) {
+  const uptr start = reinterpret_cast<uptr>(s.c_str());
+  const uptr at = reinterpret_cast<uptr>(text.c_str());
+  return at >= start && at < start + s.capacity();
+}
 } // namespace
 
 bool join_path(mstring_t& out, const string& first, const string& second) {
+  if (points_into(out, first) || points_into(out, second)) {
+    // Formatting would read the buffer it writes (and may free).
+    string_dyn_t joined;
+    join_path(joined, first, second);
+    return out.set(joined);
+  }
   const u32 n = first.length();
   if (n > 0 && is_separator(first.c_str()[n - 1])) return out.format("%s%s", first.c_str(), second.c_str());
   return out.format("%s/%s", first.c_str(), second.c_str());

@@ -54,6 +54,10 @@ protected:
   mstring_t& operator=(const mstring_t&) = delete;
 
   char* buffer_ = nullptr;
+
+private:
+  // reserve(bytes); returns text, moved along when it pointed into the old buffer.
+  const char* reserve_keeping(u32 bytes, const char* text);
 };
 
 // Growable string; the empty string shares one static empty text and owns no buffer.

@@ -29,6 +29,16 @@ bool string::equals(const string& other) const { return std::strcmp(c_str(), oth
 
 u32 mstring_t::length() const { return measure(buffer_); }
 
+const char* mstring_t::reserve_keeping(u32 bytes, const char* text) {
+  const uptr old_start = reinterpret_cast<uptr>(buffer_);
+  const uptr old_end = old_start + capacity();
+  reserve(bytes);
+  // The text may be this string's own, which reserve has just moved.
+  const uptr at = reinterpret_cast<uptr>(text);
+  if (at >= old_start && at < old_end) return buffer_ + (at - old_start);
+  return text;
+}
+
 void mstring_t::clear() {
   if (capacity() != 0) buffer_[0] = 0;
 }
@@ -49,7 +59,7 @@ bool mstring_t::set_from(u32 pos, const string& source_view, u32 off, u32 count)
         const u32 n = n_all - off;
         if (n >= room && can_grow()) {
           const u32 base = capacity() - room + 1;
-          if (base + n >= base) reserve(base + n);
+          if (base + n >= base) source = reserve_keeping(base + n, source);
         }
         count = n;
       }

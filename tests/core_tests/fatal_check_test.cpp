@@ -1,0 +1,49 @@
+#include "message_capture.h"
+
+#include <cstdio>
+#include <string>
+
+namespace orvo {
+namespace {
+
+using testing::with_stderr_log;
+
+void report_hook_call(const char* message, const char* source_file, u32 line, const char* function) {
+  std::fprintf(stderr, "hook: message=%s file=%s line=%u function=%s\n", message, source_file, line, function);
+  std::fflush(stderr);
+}
+
+using fatal_check = with_stderr_log;
+
+TEST_F(fatal_check, logs_source_line_function_and_message_at_error_level) {
+  EXPECT_DEATH(fatal_check_failed("thread/locks", 153, "_ZN4orvo6thread6lock_tC2Ev", "Unable to create event."),
+               "level 3: thread/locks\\(153\\): _ZN4orvo6thread6lock_tC2Ev: Unable to create event\\.");
+}
+
+TEST_F(fatal_check, calls_the_installed_hook_after_logging) {
+  EXPECT_DEATH(
+      {
+        fatal_hook = report_hook_call;
+        fatal_check_failed("ufs/fs_file", 77, "f", "Broken.");
+      },
+      "hook: message=Broken\\. file=ufs/fs_file line=77 function=f");
+}
+
+TEST_F(fatal_check, ends_the_process_even_without_dispatcher) {
+  EXPECT_DEATH(
+      {
+        destroy_message_dispatcher();
+        fatal_check_failed("a", 1, "f", "m");
+      },
+      "");
+}
+
+TEST_F(fatal_check, check_macro_reports_the_source_path_inside_the_tree) {
+  const int value = 3;
+  const std::string expected =
+      "level 3: tests/core_tests/fatal_check_test\\.cpp\\(" + std::to_string(__LINE__ + 1) + "\\): .*: Value must be 2\\.";
+  EXPECT_DEATH(ORVO_CHECK(value == 2, "Value must be 2."), expected);
+}
+
+} // namespace
+} // namespace orvo
