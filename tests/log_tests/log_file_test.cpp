@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -52,7 +53,10 @@ protected:
 };
 
 TEST_F(log_file_test, header_names_the_date_in_english) {
+  // The locale the runtime start-up selects.
+  if (!std::setlocale(LC_ALL, "C.UTF-8")) std::setlocale(LC_ALL, "C");
   { log_file_t log(path_.c_str(), fake_clock); }
+  std::setlocale(LC_ALL, "C");
   const std::regex header(
       R"(\*{12} : log created on : (Monday|Tuesday|Wednesday|Thursday|Friday|Saturday|Sunday) )"
       R"((January|February|March|April|May|June|July|August|September|October|November|December) )"
