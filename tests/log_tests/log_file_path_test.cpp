@@ -23,16 +23,6 @@ TEST(log_file_name, is_the_time_in_sixteen_hex_digits) {
   EXPECT_STREQ(name.c_str(), "kora_patch_0123456789ABCDEF.log");
 }
 
-TEST(log_file_name, joins_without_doubling_a_separator) {
-  string_dyn_t path;
-  join_path(path, "C:/Temp/.ktl/", "kora_patch_00000000538DA02B.log");
-  EXPECT_STREQ(path.c_str(), "C:/Temp/.ktl/kora_patch_00000000538DA02B.log");
-  join_path(path, "C:\\Temp\\", "x.log");
-  EXPECT_STREQ(path.c_str(), "C:\\Temp\\x.log");
-  join_path(path, "C:/Temp/.ktl", "x.log");
-  EXPECT_STREQ(path.c_str(), "C:/Temp/.ktl/x.log");
-}
-
 TEST(log_file_path, lies_in_the_work_folder_and_names_the_current_second) {
   create_message_dispatcher();
   fs_startup();

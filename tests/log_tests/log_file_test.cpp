@@ -185,12 +185,6 @@ TEST_F(log_file_test, outliving_the_dispatcher_is_harmless) {
   EXPECT_EQ(body(), "");
 }
 
-TEST_F(log_file_test, reopening_a_path_starts_a_new_file) {
-  { log_file_t log(path_.c_str(), fake_clock); log_info("first run"); }
-  { log_file_t log(path_.c_str(), fake_clock); log_info("second"); }
-  EXPECT_EQ(body(), "00:00:00.000 : second\r\n");
-}
-
 TEST(log_time_stamp, splits_milliseconds_into_fields) {
   string_dyn_t out;
   append_log_time_stamp(out, 0);
