@@ -42,8 +42,14 @@ TEST_F(patcher_main_test, empty_line_is_interactive_with_transactions) {
   EXPECT_TRUE(log.contains("Version: 1.13.3"));
   EXPECT_TRUE(log.contains(transactions_line));
   EXPECT_FALSE(log.contains(automatic_line));
-  ASSERT_FALSE(log.lines.empty());
-  EXPECT_EQ(log.lines[0].first.rfind("Language autodetection: ", 0), 0u);
+  EXPECT_TRUE(log.contains("Cleanup"));
+  size_t language = log.lines.size(), version = log.lines.size();
+  for (size_t i = 0; i < log.lines.size(); ++i) {
+    if (log.lines[i].first.rfind("Language autodetection: ", 0) == 0) language = i;
+    if (log.lines[i].first == "Version: 1.13.3") version = i;
+  }
+  EXPECT_LT(language, version);
+  ASSERT_LT(version, log.lines.size());
 }
 
 TEST_F(patcher_main_test, automatic_without_transactions) {

@@ -1,12 +1,15 @@
 #include "tools/patcher/patcher_main.h"
 
+#include "ovcore/messages/log_file.h"
 #include "ovcore/messages/messages.h"
 #include "ovcore/system/environment.h"
 #include "ovcore/system/ui_language.h"
 #include "ovcore/strings/text_encoding.h"
 #include "tools/patcher/application.h"
 #include "tools/patcher/command_line.h"
+#include "tools/patcher/log_file_path.h"
 #include "tools/patcher/product_config.h"
+#include "tools/patcher/system_report.h"
 
 namespace orvo {
 
@@ -30,6 +33,9 @@ bool apply_command_line(const wchar16_t* command_line, bool& transactions_allowe
 
 i32 patcher_main(void* module_instance, const wchar16_t* command_line) {
   application.module_instance = module_instance;
+  build_log_file_path(application.log_file_path);
+  log_file_t log_file(application.log_file_path);
+  write_system_report();
   application.current_language = get_ui_language();
   log_info("Language autodetection: %x", application.current_language);
   log_info("Version: %s", target_version);
@@ -40,6 +46,7 @@ i32 patcher_main(void* module_instance, const wchar16_t* command_line) {
   if (transactions_allowed) log_info("Transactions allowed, specify -notransactions to disable them.");
   if (application.automatic_mode) log_info("Automatic mode enabled.");
   if (!transactions_allowed) log_info("Patch library explicitly initialized without support for transactions");
+  log_info("Cleanup");
   return 0;
 }
 

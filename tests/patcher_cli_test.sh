@@ -1,0 +1,55 @@
+#!/bin/sh
+# Runs the built updater as a process: runtime start-up, log file, exit codes, shutdown.
+patcher=$1
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+failures=0
+
+# run NAME EXPECTED_CODE ARGS...: runs with its own temporary folder and keeps the log path in $log
+run() {
+  name=$1 expected=$2
+  shift 2
+  mkdir -p "$root/$name"
+  TMPDIR="$root/$name" "$patcher" "$@"
+  code=$?
+  log=$(ls "$root/$name"/.ktl/kora_patch_*.log 2>/dev/null | head -n 1)
+  if [ "$code" -ne "$expected" ]; then
+    echo "$name: exit code $code, expected $expected"
+    failures=$((failures + 1))
+  fi
+  if [ -z "$log" ]; then
+    echo "$name: no log file"
+    failures=$((failures + 1))
+  fi
+}
+
+# The log's messages without time stamps and line ends.
+messages() { tr -d '\r' <"$log" | sed 's/^[0-9]*:[0-9][0-9]:[0-9][0-9]\.[0-9][0-9][0-9] : //'; }
+
+expect_line() { # NAME TEXT
+  messages | grep -qxF "$2" || { echo "$1: missing line '$2'"; failures=$((failures + 1)); }
+}
+
+expect_no_line() { # NAME TEXT
+  if messages | grep -qxF "$2"; then
+    echo "$1: unexpected line '$2'"
+    failures=$((failures + 1))
+  fi
+}
+
+run unknown 13 -foo -automatic
+expect_line unknown "[ERR] Unknown parameter '-foo -automatic'"
+expect_no_line unknown "Automatic mode enabled."
+expect_line unknown "Version: 1.13.3"
+
+run appdir 13 -appdir
+expect_line appdir "[ERR] Parameter -appdir requires one quoted parameter"
+
+KTL_PATCH_OPTION_AUTOMATIC= run environment 0 -notransactions -appdir "/games/with \"quotes\" | bars"
+expect_line environment "Automatic mode enabled."
+expect_line environment "Patch library explicitly initialized without support for transactions"
+expect_line environment "Cleanup"
+head -n 1 "$log" | grep -q '^\*\*\*\*\*\*\*\*\*\*\*\* : log created on : ' || { echo "environment: bad header"; failures=$((failures + 1)); }
+
+echo "patcher_cli: $failures failures"
+[ "$failures" -eq 0 ]
