@@ -4,7 +4,7 @@ set -e
 exe=$1
 shift
 build_dir=$(cd "$(dirname "$exe")" && while [ ! -f CMakeCache.txt ] && [ "$PWD" != / ]; do cd ..; done; pwd)
-export WINEPREFIX="$build_dir/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$build_dir/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 unset DISPLAY
 if [ "$(od -An -tx1 -j "$(( $(od -An -tu4 -j60 -N4 "$exe") + 24 ))" -N2 "$exe" | tr -d ' ')" = 0b02 ]; then
   export WINEARCH=win64

@@ -47,3 +47,19 @@ TEST_F(fatal_check, check_macro_reports_the_source_path_inside_the_tree) {
 
 } // namespace
 } // namespace orvo
+
+namespace orvo {
+namespace {
+
+TEST(source_path_in_tree, same_report_for_absolute_and_relative_builds) {
+  EXPECT_STREQ(source_path_in_tree("/work/src/clone/src/ovcore/ufs/fs_file.cpp"), "ufs/fs_file.cpp");
+  EXPECT_STREQ(source_path_in_tree("../../src/ovcore/ufs/fs_file.cpp"), "ufs/fs_file.cpp");
+  EXPECT_STREQ(source_path_in_tree("../../src/ovutils/ufs/mem_file.cpp"), "ufs/mem_file.cpp");
+  EXPECT_STREQ(source_path_in_tree("/tests/x/src/patch/decode_delta.cpp"), "patch/decode_delta.cpp");
+  EXPECT_STREQ(source_path_in_tree("/home/src/clone/tests/core_tests/a.cpp"), "tests/core_tests/a.cpp");
+  EXPECT_STREQ(source_path_in_tree("C:\\b\\src/ovcore/a.cpp"), "a.cpp");
+  EXPECT_STREQ(source_path_in_tree("resrc/x.cpp"), "resrc/x.cpp");
+}
+
+} // namespace
+} // namespace orvo

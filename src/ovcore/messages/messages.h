@@ -22,6 +22,25 @@ void log_message(message_level_t level, const char* format, ...);
 // Reports a broken invariant and ends the process abnormally.
 [[noreturn]] void fatal_check_failed(const char* source_file, u32 line, const char* function, const char* message);
 
+// A compiled source path as reports show it: relative to its library root (after "src/ovcore/",
+// "src/ovutils/" or "src/"), or from "tests/" on; the build may record it absolute or relative.
+constexpr const char* source_path_in_tree(const char* path) {
+  auto starts_with = [](const char* text, const char* prefix) {
+    while (*prefix)
+      if (*text++ != *prefix++) return false;
+    return true;
+  };
+  const char* found = path;
+  for (const char* p = path; *p; ++p) {
+    if (p != path && p[-1] != '/' && p[-1] != '\\') continue;
+    if (starts_with(p, "src/ovcore/")) found = p + 11;
+    else if (starts_with(p, "src/ovutils/")) found = p + 12;
+    else if (starts_with(p, "src/")) found = p + 4;
+    else if (starts_with(p, "tests/")) found = p;
+  }
+  return found;
+}
+
 using fatal_hook_t = void (*)(const char* message, const char* source_file, u32 line, const char* function);
 extern fatal_hook_t fatal_hook;
 
@@ -32,7 +51,7 @@ extern fatal_hook_t fatal_hook;
 
 #define ORVO_CHECK(condition, message)                                                   \
   do {                                                                                    \
-    if (!(condition)) ::orvo::fatal_check_failed(__FILE__, __LINE__, ORVO_FUNCTION, message); \
+    if (!(condition)) ::orvo::fatal_check_failed(::orvo::source_path_in_tree(__FILE__), __LINE__, ORVO_FUNCTION, message); \
   } while (0)
 
 // A check that reports a fixed source file and line.
