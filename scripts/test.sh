@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up, builds the native, sanitizer and Windows trees, and runs every test
-# (the Windows tests under Wine). Ends with the summed test count.
+# (the Windows tests under Wine), then runs each fuzz target for a bounded time.
+# Ends with the summed test count.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh" >/dev/null || exit 1
@@ -33,5 +34,7 @@ for kind in native asan windows windows64; do
   failed=$((failed + ${bad:-0}))
   [ "$status" -eq 0 ] || [ "${bad:-0}" -gt 0 ] || failed=$((failed + 1))
 done
+echo "== fuzzing"
+"$root/scripts/fuzz.sh" || failed=$((failed + 1))
 echo "ctest: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
