@@ -22,24 +22,31 @@ size=$((size_mib * 1024 * 1024))
 # the work across threads either.
 if [ ! -f "$data.xz" ] || [ ! -f "$data" ] || [ "$(stat -c %s "$data")" -ne "$size" ]; then
   "$exe" generate "$data" "$size_mib"
-  xz -T1 -6 -k -f -c "$data" >"$data.xz"
+  xz -T1 -3 -k -f -c "$data" >"$data.xz"
 fi
 "$exe" pack "$data.xz" "$size" "$work/container.ktlp" "$root/keys/dev-private.key" "$root/keys/dev-public.der"
 echo "data $size_mib MiB, .xz stream $(($(stat -c %s "$data.xz") / 1048576)) MiB"
 
 cat "$data.xz" "$work/container.ktlp" >/dev/null
 rate() { awk -v b="$size" -v s="$1" 'BEGIN { printf "%.1f", b / s / 1048576 }'; }
-for round in 1 2 3; do
-  rm -f "$work/out_xz.bin" "$work/out_orvo.bin"
+time_xz() {
   sync
+  local start end
   start=$(date +%s%N)
   xz -dc "$data.xz" >"$work/out_xz.bin"
   end=$(date +%s%N)
   xz_seconds=$(awk -v ns=$((end - start)) 'BEGIN { printf "%.3f", ns / 1e9 }')
+}
+time_extract() {
   sync
   orvo_seconds=$("$exe" extract "$work/container.ktlp" "$root/keys/dev-public.der" "$work/out_orvo.bin" |
     sed -n 's/^extract_diff ok \([0-9.]*\) s$/\1/p')
   [ -n "$orvo_seconds" ] || { echo "extraction failed" >&2; exit 1; }
+}
+# Rounds alternate which of the two runs first.
+for round in 1 2 3; do
+  rm -f "$work/out_xz.bin" "$work/out_orvo.bin"
+  if [ $((round % 2)) -eq 1 ]; then time_xz; time_extract; else time_extract; time_xz; fi
   cmp -s "$work/out_xz.bin" "$data" && cmp -s "$work/out_orvo.bin" "$data" || { echo "outputs differ" >&2; exit 1; }
   echo "round $round: xz -dc $(rate "$xz_seconds") MiB/s ($xz_seconds s), extract_diff $(rate "$orvo_seconds") MiB/s ($orvo_seconds s), ratio $(awk -v x="$xz_seconds" -v o="$orvo_seconds" 'BEGIN { printf "%.3f", x / o }')"
 done
