@@ -27,7 +27,7 @@ constexpr u32 layo_entry_limit = 10000;
 constexpr u32 fpat_diff_id_limit = 10000;
 constexpr u32 keys_key_limit = 100000;
 
-// DIFF data starts with a block header; keyed data with the key id and then a block header.
+// DIFF data starts with a block header; keyed data with the key id and then encrypted content.
 constexpr u32 block_header_size = 16;
 constexpr u32 diff_flag_keyed = 1;
 constexpr u32 keyed_diff_min_size = 64;

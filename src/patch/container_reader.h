@@ -6,6 +6,7 @@
 #include "ovcore/ufs/fs_file.h"
 #include "patch/container_open_result.h"
 #include "patch/container_records.h"
+#include "patch/extract_diff_result.h"
 #include "patch/flat_map.h"
 
 namespace orvo::patch {
@@ -28,6 +29,12 @@ public:
   const aes_key_t* find_key(const content_hash_t& key_id) const { return keys_.find(key_id); }
   const diff_info_t* find_diff(const content_hash_t& diff_id) const { return diffs_.find(diff_id); }
   file_t* file() const { return file_.get(); }
+
+  // Decodes the diff's block into output, from its start; source is the previous version of the
+  // file, which only deltas read (null when there is none). key is the content key of a keyed
+  // diff, or null.
+  extract_diff_result_t extract_diff(auto_ptr_t<file_t>& output, file_t* source, const content_hash_t& diff_id,
+                                     const aes_key_t* key, progress_callback_t* callback) const;
 
 private:
   // Where a chunk's variable part lies.

@@ -21,6 +21,7 @@ public:
               u64 expected_output_size)
       : container_(container), output_(output), callback_(callback), delta_offset_(delta_offset),
         delta_length_(delta_length), expected_output_size_(expected_output_size) {
+    progress_.step_count = 1;
     progress_.bytes_total = expected_output_size;
   }
   delta_run_t(const delta_run_t&) = delete;
