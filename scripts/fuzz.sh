@@ -6,7 +6,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${ORVO_FUZZ_SECONDS:-60}
 build="$root/build/fuzz"
 # fuzzer:seed-program pairs
-targets=(container_open_fuzzer:container_fuzz_seeds vcdiff_fuzz:vcdiff_fuzz_seeds)
+targets=(container_open_fuzzer:container_fuzz_seeds vcdiff_fuzz:vcdiff_fuzz_seeds
+  lzm2_block_fuzz:lzm2_block_fuzz_seeds)
 
 export CCACHE_DIR="${ORVO_CACHE:-/var/cache/orvo}/ccache" CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
 launcher=()
