@@ -2,6 +2,7 @@
 #include "interop_support.h"
 
 #include "patch/decode_delta.h"
+#include "tools/publisher/delta_outline.h"
 #include "tools/vcdiff_encoder/vcdiff_encoder.h"
 
 #include <algorithm>
@@ -30,9 +31,8 @@ struct decoded_t {
 
 // The delta sits between other bytes of a container, as in an XDLT block.
 decoded_t decode(const bytes_t& delta, const bytes_t* source) {
-  bytes_t container(100, 0xEE);
-  container.insert(container.end(), delta.begin(), delta.end());
-  container.insert(container.end(), 7, 0xEE);
+  bytes_t container(100 + delta.size() + 7, 0xEE);
+  std::copy(delta.begin(), delta.end(), container.begin() + 100);
   vector_file_t container_file("container.ktlc", std::move(container));
   vector_file_t source_file("old.bin", source ? *source : bytes_t());
   vector_file_t output("new.bin");
@@ -167,9 +167,9 @@ INSTANTIATE_TEST_SUITE_P(forms, delta_round_trip_test, ::testing::Values(true, f
                            return info.param ? "container_form" : "plain_form";
                          });
 
-class delta_checksum_test : public interop_test_t {};
+class delta_framing_test : public interop_test_t {};
 
-TEST_F(delta_checksum_test, flipped_checksum_byte_is_rejected) {
+TEST_F(delta_framing_test, flipped_checksum_byte_is_rejected) {
   const bytes_t source = random_bytes(200000, 51);
   const bytes_t target = concat({slice(source, 50000, 100000), text_bytes(20000, 52)});
   bytes_t delta = encode(&source, target, true);
@@ -182,6 +182,35 @@ TEST_F(delta_checksum_test, flipped_checksum_byte_is_rejected) {
     EXPECT_EQ(decoded.result, patch::decode_delta_corrupted) << "checksum byte " << i;
     EXPECT_TRUE(decoded.output.empty()) << "nothing of a window that fails its checksum is written";
   }
+}
+
+// ktlpack apply measures a delta's windows to refuse one that is cut short, which the driver
+// decodes without complaint.
+TEST_F(delta_framing_test, outline_adds_up_the_windows_and_refuses_a_cut_delta) {
+  const bytes_t source = random_bytes(100000, 61);
+  vcdiff::memory_reader_t source_reader(source.data(), source.size());
+  const bytes_t target = concat({slice(source, 0, 60000), text_bytes(50000, 62)});
+  vcdiff::memory_reader_t target_reader(target.data(), target.size());
+  vcdiff::memory_writer_t output;
+  vcdiff::encode_options_t options;
+  options.window_size = 40000;
+  ASSERT_EQ(vcdiff::encode(&source_reader, target_reader, output, options), vcdiff::encode_result_t::ok);
+  const bytes_t& delta = output.bytes();
+  write_bytes(file("d.xdlt"), delta);
+  publisher::delta_outline_t outline;
+  ASSERT_TRUE(publisher::read_delta_outline(file("d.xdlt"), outline));
+  EXPECT_EQ(outline.windows, 3u);
+  EXPECT_EQ(outline.target_size, target.size());
+
+  const bytes_t cut = slice(delta, 0, delta.size() - 1);
+  const decoded_t decoded = decode(cut, &source);
+  EXPECT_EQ(decoded.result, patch::decode_delta_ok) << "the driver stops quietly at the end of the delta";
+  EXPECT_EQ(decoded.output, slice(target, 0, 80000));
+  write_bytes(file("cut.xdlt"), cut);
+  EXPECT_FALSE(publisher::read_delta_outline(file("cut.xdlt"), outline));
+  EXPECT_TRUE(logged("the delta is cut short inside a window"));
+  write_bytes(file("header.xdlt"), slice(delta, 0, 5));
+  EXPECT_FALSE(publisher::read_delta_outline(file("header.xdlt"), outline)) << "the secondary id is missing";
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "commands.h"
+#include "tools/publisher/delta_outline.h"
 
 #include "ovcore/ufs/file_system.h"
 #include "ovcore/ufs/fs_runtime.h"
@@ -18,8 +19,10 @@ const char* const apply_help =
     "it accepts and rejects exactly what the updater does. OLD '-' means no old file.\n"
     "Prints the size and SHA-256 of NEW.\n"
     "  --target FILE  the file NEW must equal; a difference is a failure\n"
-    "NEW is removed when decoding fails. Exit code 1 when the delta is refused, a file cannot be\n"
-    "read or written, or NEW differs from --target.\n";
+    "The updater also compares the size of its output with the size its container promises;\n"
+    "here NEW must have the size that the delta's windows add up to, so a delta that is cut\n"
+    "short is refused. NEW is removed when decoding fails. Exit code 1 when the delta is refused,\n"
+    "a file cannot be read or written, or NEW differs from --target.\n";
 
 namespace {
 
@@ -37,8 +40,9 @@ const char* decode_failure_text(patch::decode_delta_result_t result) {
 }
 
 // Decodes with the engine's file layer; NEW is complete (and closed) when this returns ok.
+// `created` tells whether NEW was created (and so is ours to remove).
 patch::decode_delta_result_t decode_files(const std::string& old_file, const std::string& delta_file,
-                                          const std::string& new_file) {
+                                          const std::string& new_file, bool& created) {
   auto_ptr_t<file_t> source;
   if (!old_file.empty()) {
     source = open_file_read(old_file.c_str());
@@ -57,7 +61,19 @@ patch::decode_delta_result_t decode_files(const std::string& old_file, const std
     std::fprintf(stderr, "ktlpack apply: unable to create '%s'\n", new_file.c_str());
     return patch::decode_delta_write_error;
   }
+  created = true;
   return patch::decode_delta(*delta, 0, delta->get_size(), source.get(), *output, nullptr, nullptr, 0);
+}
+
+// A delta that ends inside a window still decodes; its output is short of what it describes.
+bool has_described_size(const std::string& delta_file, const std::string& new_file) {
+  delta_outline_t outline;
+  u64 size = 0;
+  if (!read_delta_outline(utf8_path(delta_file), outline) || !get_file_size(utf8_path(new_file), size)) return false;
+  if (size == outline.target_size) return true;
+  std::fprintf(stderr, "ktlpack apply: the delta's %" PRIu64 " windows describe %" PRIu64 " bytes; NEW has %" PRIu64 "\n",
+               outline.windows, outline.target_size, size);
+  return false;
 }
 
 int check_output(const std::string& new_file, const std::string* target) {
@@ -87,13 +103,20 @@ int run_apply(const arguments_t& arguments) {
   const std::string& new_file = parsed.words[2];
   fs_startup();
   if (!native_device()) return exit_failure;
-  const patch::decode_delta_result_t result = decode_files(old_file, parsed.words[1], new_file);
+  bool created = false;
+  const patch::decode_delta_result_t result = decode_files(old_file, parsed.words[1], new_file, created);
   if (result != patch::decode_delta_ok) {
     std::fprintf(stderr, "ktlpack apply: %s (result %u)\n", decode_failure_text(result), static_cast<u32>(result));
-    delete_file(new_file.c_str());
+    if (created) delete_file(new_file.c_str());
   }
   fs_shutdown();
-  return result == patch::decode_delta_ok ? check_output(new_file, parsed.value("--target")) : exit_failure;
+  if (result != patch::decode_delta_ok) return exit_failure;
+  if (!has_described_size(parsed.words[1], new_file)) {
+    std::error_code ignored;
+    std::filesystem::remove(utf8_path(new_file), ignored);
+    return exit_failure;
+  }
+  return check_output(new_file, parsed.value("--target"));
 }
 
 } // namespace orvo::publisher
