@@ -45,8 +45,27 @@ TEST_F(manifest_test, statements_fill_the_manifest) {
   EXPECT_TRUE(manifest_.patches[0].diffs[1].name.empty());
 }
 
+TEST_F(manifest_test, auto_diffs_name_both_files_and_the_methods_to_choose_from) {
+  ASSERT_TRUE(parse("diff p auto old/a.bin new/a.bin methods=xdlt,lzm2 preset=9 id=" + std::string(64, 'c') + "\n"
+                    "diff q auto - new/b.bin\n"));
+  ASSERT_EQ(manifest_.diffs.size(), 2u);
+  const manifest_diff_t& p = manifest_.diffs[0];
+  EXPECT_TRUE(p.automatic);
+  EXPECT_EQ(p.old_data, dir_ / "old/a.bin");
+  EXPECT_EQ(p.data, dir_ / "new/a.bin");
+  EXPECT_FALSE(p.methods.copy);
+  EXPECT_TRUE(p.methods.lzma);
+  EXPECT_TRUE(p.methods.delta);
+  EXPECT_EQ(p.preset, 9u);
+  EXPECT_TRUE(p.has_id);
+  const manifest_diff_t& q = manifest_.diffs[1];
+  EXPECT_TRUE(q.automatic);
+  EXPECT_TRUE(q.old_data.empty());
+  EXPECT_TRUE(q.methods.copy && q.methods.lzma && q.methods.delta);
+}
+
 struct bad_manifest_t {
-  const char* text;
+  std::string text;
   const char* message;  // expected in the error line, after "m(LINE): "
 };
 
@@ -71,6 +90,11 @@ TEST_F(manifest_test, bad_statements_are_reported_with_their_line) {
       {"diff a copy a.bin key=k\n", "m(1): unknown key 'k'"},
       {"patch empty zero missing\n", "m(1): unknown diff 'missing'"},
       {"meta abc 10\n", "m(1): a diff id is 64 hex digits"},
+      {"diff a auto new.bin\n", "m(1): 'diff' takes 4 or more arguments, 3 given"},
+      {"key k " + hex + "\ndiff a auto o.bin n.bin key=k\n", "m(2): unexpected 'key=k'"},
+      {"diff a auto o.bin n.bin methods=copy,zip\n", "m(1): 'copy,zip' is not a list of methods"},
+      {"diff a auto o.bin n.bin methods=\n", "m(1): '' is not a list of methods"},
+      {"diff a auto - n.bin methods=xdlt\n", "m(1): without an old file only copy and lzm2 are possible"},
   };
   for (const bad_manifest_t& bad : cases) {
     log_.lines.clear();
@@ -98,6 +122,7 @@ TEST_F(manifest_test, pack_refuses_what_the_updater_would_reject) {
       {key + "keys k\nkeys k\n", "m(3): keys cannot be written"},
       {"meta " + id + " 15\n", "m(1): declaration of diff " + id + " cannot be written"},
       {"diff a copy a.bin id=" + id + "\nmeta " + id + " 20\n", "is declared differently"},
+      {"diff a auto missing.bin a.bin\n", "m(1): diff 'a' cannot be written"},
   };
   for (const auto& [text, message] : cases) {
     log_.lines.clear();
@@ -106,6 +131,8 @@ TEST_F(manifest_test, pack_refuses_what_the_updater_would_reject) {
     EXPECT_TRUE(log_.contains(message)) << text << " -> " << (log_.lines.empty() ? "" : log_.lines.back());
     EXPECT_FALSE(std::filesystem::exists(file("out.ktlc")));
     EXPECT_FALSE(std::filesystem::exists(file("out.ktlc.partial")));
+    EXPECT_FALSE(std::filesystem::exists(file("out.ktlc.partial.diff.lzm2")));
+    EXPECT_FALSE(std::filesystem::exists(file("out.ktlc.partial.diff.xdlt")));
   }
   // A declaration that agrees with the stored diff is accepted.
   ASSERT_TRUE(parse("diff a copy a.bin id=" + id + "\nmeta " + id + " 19\n"));

@@ -183,7 +183,8 @@ bool container_writer_t::add_diff(const diff_input_t& input, diff_record_t* reco
   }
   u64 input_size = 0;
   if (!get_file_size(input.data, input_size)) return false;
-  const u64 output_size = input.method == block_method_t::delta ? input.delta_output_size : input_size;
+  const bool encoded = input.encoded || input.method == block_method_t::delta;
+  const u64 output_size = encoded ? input.encoded_output_size : input_size;
   diff_record_t written;
   written.keyed = input.key != nullptr;
   if (input.key && !derive_key_id(written.key_id, *input.key)) return false;
@@ -229,7 +230,7 @@ bool container_writer_t::write_diff_body(const diff_input_t& input, u64 input_si
 
   u64 payload_size = 0;
   file_.seekp(static_cast<std::streamoff>(end_));
-  const bool stored = input.method == block_method_t::lzma
+  const bool stored = input.method == block_method_t::lzma && !input.encoded
                           ? write_xz_payload(file_, input.data, input_size, input.lzma_preset, digest, payload_size)
                           : write_stored_payload(file_, input.data, input_size, digest, payload_size);
   if (!stored) {

@@ -28,8 +28,9 @@ enum class block_method_t { copy, lzma, delta };
 
 struct diff_input_t {
   block_method_t method = block_method_t::copy;
-  std::filesystem::path data;  // the content (copy, lzma) or a ready-made delta (delta)
-  u64 delta_output_size = 0;   // size of the content a delta produces
+  std::filesystem::path data;  // the content (copy, lzma) or a finished payload (see `encoded`)
+  bool encoded = false;        // data is the block payload already (always so for a delta)
+  u64 encoded_output_size = 0; // size of the content an encoded payload produces
   u32 lzma_preset = 6;
   const aes_key_t* key = nullptr;
   const content_hash_t* id = nullptr;  // null: the SHA-256 of the diff data

@@ -90,6 +90,7 @@ private:
   void parse_key(const tokens_t& words);
   void parse_keys(const tokens_t& words);
   void parse_diff(const tokens_t& words);
+  void parse_auto_diff(const tokens_t& words, manifest_diff_t& diff);
   void parse_meta(const tokens_t& words);
   void parse_patch(const tokens_t& words);
 
@@ -224,11 +225,47 @@ void manifest_parser_t::parse_keys(const tokens_t& words) {
   out_.key_sets.push_back(std::move(set));
 }
 
+bool parse_methods(std::string_view text, diff_methods_t& out) {
+  out = {false, false, false};
+  for (;;) {
+    const size_t comma = text.find(',');
+    const std::string_view name = text.substr(0, comma);
+    if (name == "copy") out.copy = true;
+    else if (name == "lzm2") out.lzma = true;
+    else if (name == "xdlt") out.delta = true;
+    else return false;
+    if (comma == std::string_view::npos) return true;
+    text.remove_prefix(comma + 1);
+  }
+}
+
+void manifest_parser_t::parse_auto_diff(const tokens_t& words, manifest_diff_t& diff) {
+  if (!expect_words(words, 5, 8)) return;
+  diff.automatic = true;
+  if (words[3] != "-") diff.old_data = file_name(words[3]);
+  diff.data = file_name(words[4]);
+  std::map<std::string, std::string> options;
+  if (!parse_options(words, 5, options, {"methods", "preset", "id"})) return;
+  if (options.count("methods") && !parse_methods(options["methods"], diff.methods))
+    return error("'" + options["methods"] + "' is not a list of methods (copy, lzm2, xdlt joined by ',')");
+  if (!diff.methods.copy && !diff.methods.lzma && diff.old_data.empty())
+    return error("without an old file only copy and lzm2 are possible");
+  if (options.count("preset") && (!parse_number(options["preset"], diff.preset) || diff.preset > 9))
+    return error("preset is a number from 0 to 9");
+  if (options.count("id")) {
+    diff.has_id = true;
+    if (!parse_hex(options["id"], diff.id.data(), diff.id.size())) return error("a diff id is 64 hex digits");
+  }
+  diff_names_.insert(diff.name);
+  out_.diffs.push_back(std::move(diff));
+}
+
 void manifest_parser_t::parse_diff(const tokens_t& words) {
   if (!expect_words(words, 4, 8) || !check_name(words[1], diff_names_, "diff")) return;
   manifest_diff_t diff;
   diff.line = line_;
   diff.name = words[1];
+  if (words[2] == "auto") return parse_auto_diff(words, diff);
   std::set<std::string> allowed = {"key", "id"};
   if (words[2] == "copy") {
     diff.method = block_method_t::copy;
@@ -239,7 +276,7 @@ void manifest_parser_t::parse_diff(const tokens_t& words) {
     diff.method = block_method_t::delta;
     allowed.insert({"size", "target"});
   } else {
-    return error("unknown method '" + words[2] + "' (copy, lzm2 or xdlt)");
+    return error("unknown method '" + words[2] + "' (copy, lzm2, xdlt or auto)");
   }
   diff.data = file_name(words[3]);
   std::map<std::string, std::string> options;

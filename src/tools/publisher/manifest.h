@@ -1,5 +1,6 @@
 #pragma once
 #include "tools/publisher/container_writer.h"
+#include "tools/publisher/diff_chooser.h"
 
 #include <filesystem>
 #include <iosfwd>
@@ -43,7 +44,10 @@ struct manifest_diff_t {
   u32 line = 0;
   std::string name;
   block_method_t method = block_method_t::copy;
-  std::filesystem::path data;
+  std::filesystem::path data;      // auto: the new version
+  bool automatic = false;          // auto: the method is chosen by size when packing
+  std::filesystem::path old_data;  // auto: the previous version; empty when there is none
+  diff_methods_t methods;          // auto: the methods to choose from
   u32 preset = 6;
   bool has_output_size = false;  // delta: size=N
   u64 output_size = 0;

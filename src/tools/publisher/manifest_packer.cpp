@@ -23,13 +23,17 @@ private:
   bool write_layouts();
   bool write_keys();
   bool write_diffs();
+  bool write_auto_diff(const manifest_diff_t& source);
   bool write_metas();
   bool write_patches();
 
   const manifest_t& manifest_;
   container_writer_t writer_;
   std::map<std::string, content_hash_t> diff_ids_;
+  std::filesystem::path candidates_;  // prefix of the candidate payloads of automatic diffs
 };
+
+std::string candidate_text(u64 size) { return size == no_candidate ? "-" : std::to_string(size); }
 
 void manifest_packer_t::error(u32 line, const std::string& text) const {
   log_error("[ERR] %s(%u): %s", manifest_.name.c_str(), line, text.c_str());
@@ -97,17 +101,46 @@ bool manifest_packer_t::write_keys() {
   return true;
 }
 
+bool manifest_packer_t::write_auto_diff(const manifest_diff_t& source) {
+  diff_pair_t pair;
+  pair.old_file = source.old_data;
+  pair.new_file = source.data;
+  pair.methods = source.methods;
+  pair.preset = source.preset;
+  diff_choice_t choice;
+  diff_record_t record;
+  bool written = choose_diff(pair, candidates_, choice);
+  if (written) {
+    choice.input.id = source.has_id ? &source.id : nullptr;
+    written = writer_.add_diff(choice.input, &record);
+  }
+  remove_diff_candidates(candidates_);
+  if (!written) {
+    error(source.line, "diff '" + source.name + "' cannot be written");
+    return false;
+  }
+  log_info("Diff '%s': %s, %I64u bytes of data (COPY %s, LZM2 %s, XDLT %s)", source.name.c_str(),
+           block_method_name(choice.input.method), record.data_size, candidate_text(choice.copy_size).c_str(),
+           candidate_text(choice.lzma_size).c_str(), candidate_text(choice.delta_size).c_str());
+  diff_ids_[source.name] = record.id;
+  return true;
+}
+
 bool manifest_packer_t::write_diffs() {
   for (const manifest_diff_t& source : manifest_.diffs) {
+    if (source.automatic) {
+      if (!write_auto_diff(source)) return false;
+      continue;
+    }
     diff_input_t input;
     input.method = source.method;
     input.data = source.data;
     input.lzma_preset = source.preset;
     input.key = find_key(source.key);
     input.id = source.has_id ? &source.id : nullptr;
-    input.delta_output_size = source.output_size;
+    input.encoded_output_size = source.output_size;
     if (source.method == block_method_t::delta && !source.has_output_size &&
-        !get_file_size(source.target, input.delta_output_size)) {
+        !get_file_size(source.target, input.encoded_output_size)) {
       error(source.line, "target '" + path_text(source.target) + "' cannot be measured");
       return false;
     }
@@ -155,6 +188,8 @@ bool manifest_packer_t::write_patches() {
 }
 
 bool manifest_packer_t::write(const std::filesystem::path& output, const CryptoPP::RSA::PrivateKey* key) {
+  candidates_ = output;
+  candidates_ += ".diff";
   return writer_.create(output) && write_layouts() && write_keys() && write_diffs() && write_metas() &&
          write_patches() && writer_.finish(key);
 }

@@ -19,6 +19,8 @@ const char* const general_help =
     "  pack     build a signed container from a manifest\n"
     "  inspect  print the header, every chunk and every record of a container\n"
     "  verify   check a container with a public key as the updater opens it\n"
+    "  diff     make the VCDIFF delta between two files\n"
+    "  apply    rebuild a file from a delta with the updater's decoder\n"
     "\n"
     "'ktlpack <command> --help' describes a command.\n"
     "Exit codes: 0 success, 1 the operation failed or the container was refused, 2 usage error.\n";
@@ -34,6 +36,8 @@ const command_t commands[] = {
     {"pack", run_pack, &pack_help},
     {"inspect", run_inspect, &inspect_help},
     {"verify", run_verify, &verify_help},
+    {"diff", run_diff, &diff_help},
+    {"apply", run_apply, &apply_help},
 };
 
 bool is_help(const char* word) { return !std::strcmp(word, "--help") || !std::strcmp(word, "-h"); }
