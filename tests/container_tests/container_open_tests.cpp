@@ -1,6 +1,6 @@
 // Header checks, the signature step and the results of opening.
 #include "ovutils/ufs/mem_file.h"
-#include "support/log_capture.h"
+#include "common/log_capture.h"
 #include "support/open_helpers.h"
 #include "support/progress_recorder.h"
 
@@ -137,7 +137,7 @@ TEST(container_signature, a_2048_bit_key_fails_the_512_byte_rule) {
 }
 
 TEST(container_signature, read_failure_is_io_error_and_logged) {
-  log_capture_t log;
+  orvo::testing::log_capture_t log;
   const bytes_t bytes = small_container().signed_bytes(test_key_4096());
   opened_t opened;
   auto* file = new scripted_file_t(bytes, "broken.ktlp");

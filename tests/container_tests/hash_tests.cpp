@@ -5,7 +5,7 @@
 #include "ovcore/crypto/hash_stream.h"
 #include "ovcore/crypto/key_derivation_constants.h"
 #include "ovcore/crypto/key_id.h"
-#include "support/log_capture.h"
+#include "common/log_capture.h"
 #include "support/progress_recorder.h"
 #include "support/scripted_file.h"
 
@@ -129,7 +129,7 @@ TEST(compute_file_hash, abort_before_reading_and_mid_stream) {
 }
 
 TEST(compute_file_hash, read_failure_is_logged_with_the_name) {
-  log_capture_t log;
+  orvo::testing::log_capture_t log;
   scripted_file_t file(pattern(600000), "data/big.bin");
   file.fail_read_at(599999);
   content_hash_t out = {};

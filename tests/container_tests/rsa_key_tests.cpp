@@ -2,7 +2,7 @@
 #include "ovcore/crypto/builtin_public_key.h"
 #include "ovcore/crypto/rsa_public_key.h"
 #include "ovcore/crypto/rsa_verifier.h"
-#include "support/log_capture.h"
+#include "common/log_capture.h"
 #include "support/test_keys.h"
 
 #include <cryptopp/osrng.h>
@@ -63,7 +63,7 @@ TEST(rsa_public_key, records_that_do_not_decode) {
       {"", true, key.der.data(), static_cast<u32>(key.der.size())},
       {"", false, nullptr, 0},
   };
-  log_capture_t log;
+  orvo::testing::log_capture_t log;
   for (const rsa_public_key_t& record : broken) {
     u8 fingerprint[20];
     EXPECT_FALSE(compute_key_fingerprint(record, fingerprint));

@@ -1,6 +1,6 @@
 #include "ovcore/system/registry.h"
 
-#include "runtime_log_capture.h"
+#include "common/log_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@
 namespace orvo {
 namespace {
 
-using runtime_tests::runtime_log_capture_t;
+using testing::log_capture_t;
 
 const std::string base = "HKEY_CURRENT_USER\\Software\\orvo_tests";
 const std::string install_dir_utf8 = "C:\\Games\\Velmora \xc3\xbc";
@@ -94,7 +94,7 @@ protected:
     return out;
   }
 
-  runtime_log_capture_t log_;
+  log_capture_t log_;
 };
 
 TEST(registry_path, value_path_splits_at_the_last_backslash) {
@@ -105,7 +105,7 @@ TEST(registry_path, value_path_splits_at_the_last_backslash) {
 }
 
 TEST(registry_path, value_path_without_a_usable_backslash_is_invalid) {
-  runtime_log_capture_t log;
+  log_capture_t log;
   string_dyn_t key, value;
   for (const char* path : {"InstallDir", "HKEY_LOCAL_MACHINE\\SOFTWARE\\X\\", "\\InstallDir", ""}) {
     EXPECT_FALSE(registry_split_value_path(path, key, value)) << path;
@@ -115,7 +115,7 @@ TEST(registry_path, value_path_without_a_usable_backslash_is_invalid) {
 
 TEST_F(registry_values, reads_text_as_utf8) {
   EXPECT_EQ(read_string(base + "\\InstallDir", true), install_dir_utf8);
-  EXPECT_TRUE(log_.lines().empty());
+  EXPECT_TRUE(log_.lines.empty());
 }
 
 TEST_F(registry_values, empty_text_reads_as_empty) {

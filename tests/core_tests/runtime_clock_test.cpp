@@ -3,7 +3,7 @@
 #include "ovcore/system/runtime_timer.h"
 #include "ovcore/thread/sync.h"
 
-#include "runtime_log_capture.h"
+#include "common/log_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -50,10 +50,10 @@ TEST(runtime_clock, advances_monotonically_and_reports_its_timer) {
   EXPECT_GE(slept, 25000u);
   EXPECT_LT(slept, 5000000u);
 
-  runtime_tests::runtime_log_capture_t log;
+  testing::log_capture_t log;
   runtime_clock_report();
-  ASSERT_EQ(log.lines().size(), 1u);
-  EXPECT_EQ(log.lines()[0].rfind("[sys] using ", 0), 0u) << log.lines()[0];
+  ASSERT_EQ(log.lines.size(), 1u);
+  EXPECT_EQ(log.lines[0].rfind("[sys] using ", 0), 0u) << log.lines[0];
   runtime_clock_stop();
   EXPECT_GE(runtime_clock_now(), previous);
 }

@@ -103,17 +103,17 @@ TEST(system_report, writes_the_os_and_memory_lines) {
   orvo::testing::log_capture_t capture;
   write_system_report();
   ASSERT_EQ(capture.lines.size(), 2u);
-  const std::string& os = capture.lines[0].first;
+  const std::string& os = capture.lines[0];
 #ifdef _WIN32
   const std::regex os_shape(R"(OS (Windows|Unknown Windows)[^()]* (x86|ARM|Itanium|x64|Unknown) \(version \d+\.\d+\.\d+\)( / .+)?)");
 #else
   const std::regex os_shape(R"(OS Linux \S+ (x86|ARM|Itanium|x64|Unknown) \(version \d+\.\d+\.\d+\))");
 #endif
   EXPECT_TRUE(std::regex_match(os, os_shape)) << os;
-  EXPECT_EQ(capture.lines[0].second, message_level_info);
-  EXPECT_TRUE(std::regex_match(capture.lines[1].first,
+  EXPECT_EQ(capture.levels[0], message_level_info);
+  EXPECT_TRUE(std::regex_match(capture.lines[1],
                                std::regex(R"(Memory Total: \d+ MB Physical: \d+ MB Virtual total: \d+ MB Virtual avail: \d+ MB)")))
-      << capture.lines[1].first;
+      << capture.lines[1];
 }
 
 } // namespace

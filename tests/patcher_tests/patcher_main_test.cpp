@@ -45,8 +45,8 @@ TEST_F(patcher_main_test, empty_line_is_interactive_with_transactions) {
   EXPECT_TRUE(log.contains("Cleanup"));
   size_t language = log.lines.size(), version = log.lines.size();
   for (size_t i = 0; i < log.lines.size(); ++i) {
-    if (log.lines[i].first.rfind("Language autodetection: ", 0) == 0) language = i;
-    if (log.lines[i].first == "Version: 1.13.3") version = i;
+    if (log.lines[i].rfind("Language autodetection: ", 0) == 0) language = i;
+    if (log.lines[i] == "Version: 1.13.3") version = i;
   }
   EXPECT_LT(language, version);
   ASSERT_LT(version, log.lines.size());
