@@ -1,16 +1,18 @@
 #include "patch/delta_source_cache.h"
 
 #include "ovcore/messages/messages.h"
-
-#include <new>
+#include "patch/byte_buffer.h"
 
 namespace orvo::patch {
 
-delta_source_cache_t::delta_source_cache_t(file_t& source) : source_(source), source_size_(source.get_size()) {}
+// A source smaller than a block never needs a whole block of memory.
+delta_source_cache_t::delta_source_cache_t(file_t& source)
+    : source_(source), source_size_(source.get_size()),
+      buffer_size_(source_size_ < block_size ? static_cast<u32>(source_size_) : block_size) {}
 
 delta_source_cache_t::~delta_source_cache_t() {
   if (pending_) source_.release(pending_);
-  for (u32 i = 0; i < count_; ++i) delete[] blocks_[i].bytes;
+  for (u32 i = 0; i < count_; ++i) free_bytes(blocks_[i].bytes, buffer_size_);
 }
 
 const delta_source_cache_t::block_t* delta_source_cache_t::fetch(u64 number) {
@@ -56,9 +58,7 @@ bool delta_source_cache_t::holds(u64 number) const {
 // recently used block's, once a read ahead into it has ended.
 delta_source_cache_t::block_t* delta_source_cache_t::take_free_entry() {
   if (count_ < max_blocks) {
-    // A source smaller than a block never needs a whole block of memory.
-    const u32 buffer_size = source_size_ < block_size ? static_cast<u32>(source_size_) : block_size;
-    u8* bytes = new (std::nothrow) u8[buffer_size];
+    u8* bytes = allocate_bytes(buffer_size_);
     if (!bytes) {
       log_error("[ERR] Unable to allocate a source block");
       return nullptr;
@@ -79,7 +79,7 @@ delta_source_cache_t::block_t* delta_source_cache_t::take_free_entry() {
 }
 
 void delta_source_cache_t::remove(u32 index) {
-  delete[] blocks_[index].bytes;
+  free_bytes(blocks_[index].bytes, buffer_size_);
   for (u32 j = index; j + 1 < count_; ++j) blocks_[j] = blocks_[j + 1];
   blocks_[--count_] = {};
 }

@@ -39,7 +39,8 @@ private:
   bool read_failed();
 
   file_t& source_;
-  u64 source_size_;
+  const u64 source_size_;
+  const u32 buffer_size_;
   // Least recently used first.
   block_t blocks_[max_blocks];
   u32 count_ = 0;
