@@ -11,6 +11,7 @@
 
 #include <lzma.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -231,6 +232,7 @@ decode_run_t decode(const std::string& folder, u64 delta_length, u64 size) {
   auto_ptr_t<file_t> source = open_file_read((folder + "/source.bin").c_str());
   auto_ptr_t<file_t> output = open_file_create((folder + "/output.bin").c_str());
   if (!container || !source || !output) return run;
+  sync();
   const double cpu_start = cpu_seconds(RUSAGE_SELF);
   const u64 faults_start = page_faults();
   const auto start = std::chrono::steady_clock::now();
@@ -242,9 +244,11 @@ decode_run_t decode(const std::string& folder, u64 delta_length, u64 size) {
   return run;
 }
 
-// A copy into a file that does not exist yet, as the decoder's output is made.
+// A copy into a file that does not exist yet, as the decoder's output is made. Every timed write
+// starts with no dirty pages left by the one before, so none of them is throttled for another's.
 double time_copy(const std::string& folder, const std::string& command, double* cpu = nullptr) {
   std::remove((folder + "/target.copy").c_str());
+  sync();
   const double cpu_start = cpu_seconds(RUSAGE_CHILDREN);
   const double seconds = time_command(command);
   if (cpu) *cpu = cpu_seconds(RUSAGE_CHILDREN) - cpu_start;
