@@ -23,7 +23,7 @@ if [ ! -f "$container" ]; then
   "$exe" make "$container" "$folder/payload.bin" "$root/keys/dev-private.key"
   rm -f "$folder/payload.bin"
 fi
-"$build/src/tools/publisher/ktlpack" inspect "$container" | head -n 12
+"$build/src/tools/publisher/ktlpack" inspect "$container"
 
 # The signed message is the container with its 512-byte signature field (offset 156) zeroed.
 cp "$container" "$message"

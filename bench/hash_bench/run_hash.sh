@@ -34,12 +34,13 @@ for run in 1 2 3; do
   end=$(date +%s%N)
   openssl_rate=$(rate_of $((end - start)))
   line=$("${runner[@]}" "$exe" "$target" | tr -d '\r')
-  ours_rate=$(sed -n 's/.*mib_per_s=\([0-9.]*\).*/\1/p' <<<"$line")
+  ours_rate=$(sed -n 's/.* mib_per_s=\([0-9.]*\).*/\1/p' <<<"$line")
   digest=$(sed -n 's/.*sha256=\([0-9a-f]*\).*/\1/p' <<<"$line")
   [ "$digest" = "$reference" ] || { echo "run $run: digests differ: $digest vs $reference" >&2; exit 1; }
   echo "run $run: openssl $openssl_rate MiB/s, compute_file_hash $ours_rate MiB/s," \
     "ratio $(awk -v o="$ours_rate" -v r="$openssl_rate" 'BEGIN { printf "%.3f", o / r }')" \
-    "($(sed -n 's/.*\(sha_extensions=[a-z]*\).*/\1/p' <<<"$line"))"
+    "(digest alone $(sed -n 's/.*digest_only_mib_per_s=\([0-9.]*\).*/\1/p' <<<"$line") MiB/s," \
+    "$(sed -n 's/.*\(sha_extensions=[a-z]*\).*/\1/p' <<<"$line"))"
 done
 echo "load: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "target: ratio at least 0.9"
