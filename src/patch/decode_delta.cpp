@@ -27,6 +27,7 @@ public:
   delta_run_t(const delta_run_t&) = delete;
   delta_run_t& operator=(const delta_run_t&) = delete;
   ~delta_run_t() {
+    if (pending_write_) output_.release(pending_write_);
     if (decoder_) decoder_->close();
   }
 
@@ -42,6 +43,10 @@ private:
   decode_delta_result_t handle(vcdiff_event_t event, bool& finished);
   bool feed_chunk();
   bool supply_block(u64 number);
+  void read_ahead_after(u64 number);
+  bool start_write(const u8* data, u32 size);
+  bool finish_write();
+  bool write_failed();
   bool report();
 
   file_t& container_;
@@ -51,6 +56,10 @@ private:
   const u64 delta_length_;
   const u64 expected_output_size_;
   u64 delta_consumed_ = 0;
+  // The previous window's output, written while the next window decodes; the output file's
+  // position counts the bytes written so far.
+  fs_io_request_t* pending_write_ = nullptr;
+  u32 pending_write_size_ = 0;
   task_progress_t progress_;
   byte_buffer_t input_;
   auto_ptr_t<delta_source_cache_t> cache_;
@@ -80,6 +89,7 @@ decode_delta_result_t delta_run_t::register_source(file_t& source) {
   }
   const delta_source_cache_t::block_t* first = cache_->fetch(0);
   if (!first) return decode_delta_source_read_error;
+  read_ahead_after(0);
   if (!decoder_->set_source(delta_source_cache_t::block_size, cache_->source_size(), first->bytes, first->length)) {
     log_error("[ERR] Error while adding source data to the stream");
     return decode_delta_internal_error;
@@ -102,16 +112,15 @@ decode_delta_result_t delta_run_t::handle(vcdiff_event_t event, bool& finished) 
   switch (event) {
   case vcdiff_event_input_needed:
     if (delta_consumed_ == delta_length_) {
+      if (!finish_write()) return decode_delta_write_error;
       finished = true;
       progress_.bytes_done = progress_.bytes_total;
       return report() ? decode_delta_ok : decode_delta_aborted;
     }
     return feed_chunk() ? decode_delta_ok : decode_delta_container_read_error;
   case vcdiff_event_output_ready:
-    if (!output_.write(decoder_->output(), decoder_->output_length())) {
-      log_error("[ERR] Error while writing to '%s'", output_.name().c_str());
+    if (!finish_write() || !start_write(decoder_->output(), decoder_->output_length()))
       return decode_delta_write_error;
-    }
     decoder_->consume_output();
     return decode_delta_ok;
   case vcdiff_event_block_needed:
@@ -146,7 +155,33 @@ bool delta_run_t::supply_block(u64 number) {
   const delta_source_cache_t::block_t* block = cache_->fetch(number);
   if (!block) return false;
   decoder_->supply_block(number, block->bytes, block->length);
+  read_ahead_after(number);
   return true;
+}
+
+// Windows that walk the source upwards find their next block read already.
+void delta_run_t::read_ahead_after(u64 number) {
+  if (number == 0 || cache_->holds(number - 1)) cache_->read_ahead(number + 1);
+}
+
+bool delta_run_t::start_write(const u8* data, u32 size) {
+  pending_write_ = output_.io_write(data, size, output_.position());
+  pending_write_size_ = size;
+  return pending_write_ || write_failed();
+}
+
+bool delta_run_t::finish_write() {
+  if (!pending_write_) return true;
+  const bool written = output_.wait(pending_write_);
+  pending_write_ = nullptr;
+  if (!written) return write_failed();
+  output_.set_position(output_.position() + pending_write_size_);
+  return true;
+}
+
+bool delta_run_t::write_failed() {
+  log_error("[ERR] Error while writing to '%s'", output_.name().c_str());
+  return false;
 }
 
 bool delta_run_t::report() { return !callback_ || callback_->call(progress_); }

@@ -1,21 +1,28 @@
 #include "patch/delta_source_cache.h"
 
 #include "ovcore/messages/messages.h"
-
-#include <new>
+#include "patch/byte_buffer.h"
 
 namespace orvo::patch {
 
-delta_source_cache_t::delta_source_cache_t(file_t& source) : source_(source), source_size_(source.get_size()) {}
+// A source smaller than a block never needs a whole block of memory.
+delta_source_cache_t::delta_source_cache_t(file_t& source)
+    : source_(source), source_size_(source.get_size()),
+      buffer_size_(source_size_ < block_size ? static_cast<u32>(source_size_) : block_size) {}
 
 delta_source_cache_t::~delta_source_cache_t() {
-  for (u32 i = 0; i < count_; ++i) delete[] blocks_[i].bytes;
+  if (pending_) source_.release(pending_);
+  for (u32 i = 0; i < count_; ++i) free_bytes(blocks_[i].bytes, buffer_size_);
 }
 
 const delta_source_cache_t::block_t* delta_source_cache_t::fetch(u64 number) {
   for (u32 i = 0; i < count_; ++i) {
     if (blocks_[i].number != number) continue;
     const block_t found = blocks_[i];
+    if (!finish_read_ahead(found)) {
+      remove(i);
+      return nullptr;
+    }
     for (u32 j = i; j + 1 < count_; ++j) blocks_[j] = blocks_[j + 1];
     blocks_[count_ - 1] = found;
     return &blocks_[count_ - 1];
@@ -23,19 +30,35 @@ const delta_source_cache_t::block_t* delta_source_cache_t::fetch(u64 number) {
   block_t* block = take_free_entry();
   if (!block) return nullptr;
   if (!read_block(*block, number)) {
-    drop_last();
+    remove(count_ - 1);
     return nullptr;
   }
   return block;
 }
 
+void delta_source_cache_t::read_ahead(u64 number) {
+  if (pending_ || length_of(number) == 0 || holds(number)) return;
+  block_t* block = take_free_entry();
+  if (!block) return;
+  block->number = number;
+  block->length = length_of(number);
+  pending_ = source_.io_read(block->bytes, block->length, number * block_size);
+  // A read that cannot start is left to the fetch, which reports it.
+  if (!pending_) remove(count_ - 1);
+  else pending_bytes_ = block->bytes;
+}
+
+bool delta_source_cache_t::holds(u64 number) const {
+  for (u32 i = 0; i < count_; ++i)
+    if (blocks_[i].number == number) return true;
+  return false;
+}
+
 // The most recently used slot, with a buffer: a new one while there is room, else the least
-// recently used block's.
+// recently used block's, once a read ahead into it has ended.
 delta_source_cache_t::block_t* delta_source_cache_t::take_free_entry() {
   if (count_ < max_blocks) {
-    // A source smaller than a block never needs a whole block of memory.
-    const u32 buffer_size = source_size_ < block_size ? static_cast<u32>(source_size_) : block_size;
-    u8* bytes = new (std::nothrow) u8[buffer_size];
+    u8* bytes = allocate_bytes(buffer_size_);
     if (!bytes) {
       log_error("[ERR] Unable to allocate a source block");
       return nullptr;
@@ -43,32 +66,52 @@ delta_source_cache_t::block_t* delta_source_cache_t::take_free_entry() {
     blocks_[count_++] = {0, 0, bytes};
   } else {
     const block_t evicted = blocks_[0];
+    if (evicted.bytes == pending_bytes_) {
+      // Never asked for: its outcome does not matter.
+      source_.release(pending_);
+      pending_ = nullptr;
+      pending_bytes_ = nullptr;
+    }
     for (u32 j = 0; j + 1 < count_; ++j) blocks_[j] = blocks_[j + 1];
     blocks_[count_ - 1] = evicted;
   }
   return &blocks_[count_ - 1];
 }
 
-void delta_source_cache_t::drop_last() {
-  delete[] blocks_[count_ - 1].bytes;
+void delta_source_cache_t::remove(u32 index) {
+  free_bytes(blocks_[index].bytes, buffer_size_);
+  for (u32 j = index; j + 1 < count_; ++j) blocks_[j] = blocks_[j + 1];
   blocks_[--count_] = {};
+}
+
+// Bytes of the block inside the file; 0 at or past its end.
+u32 delta_source_cache_t::length_of(u64 number) const {
+  const u64 block_count = source_size_ / block_size + (source_size_ % block_size != 0);
+  if (number >= block_count) return 0;
+  const u64 left = source_size_ - number * block_size;
+  return left < block_size ? static_cast<u32>(left) : block_size;
 }
 
 bool delta_source_cache_t::read_block(block_t& block, u64 number) {
   block.number = number;
-  block.length = 0;
-  const u64 block_count = source_size_ / block_size + (source_size_ % block_size != 0);
-  if (number >= block_count) return true;
-  const u64 offset = number * block_size;
-  const u64 left = source_size_ - offset;
-  const u32 length = left < block_size ? static_cast<u32>(left) : block_size;
-  fs_io_request_t* request = source_.io_read(block.bytes, length, offset);
-  if (!request || !source_.wait(request)) {
-    log_error("[ERR] Error while reading from '%s'", source_.name().c_str());
-    return false;
-  }
-  block.length = length;
-  return true;
+  block.length = length_of(number);
+  if (block.length == 0) return true;
+  fs_io_request_t* request = source_.io_read(block.bytes, block.length, number * block_size);
+  return request && source_.wait(request) ? true : read_failed();
+}
+
+// Waits for the read ahead when it fills this block; false when that read failed.
+bool delta_source_cache_t::finish_read_ahead(const block_t& block) {
+  if (!pending_ || block.bytes != pending_bytes_) return true;
+  const bool read = source_.wait(pending_);
+  pending_ = nullptr;
+  pending_bytes_ = nullptr;
+  return read || read_failed();
+}
+
+bool delta_source_cache_t::read_failed() {
+  log_error("[ERR] Error while reading from '%s'", source_.name().c_str());
+  return false;
 }
 
 } // namespace orvo::patch

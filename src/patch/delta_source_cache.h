@@ -3,7 +3,7 @@
 
 namespace orvo::patch {
 
-// Blocks of the source file kept in least-recently-used order, read on demand.
+// Blocks of the source file kept in least-recently-used order, read on demand or ahead.
 class delta_source_cache_t {
 public:
   static constexpr u32 block_size = 0x800000;
@@ -22,19 +22,31 @@ public:
 
   u64 source_size() const { return source_size_; }
   // The block, read when it is not held; a block past the end of the file has length 0.
-  // Null when it cannot be read. The block stays valid until max_blocks other blocks are fetched.
+  // Null when it cannot be read. The block stays valid until max_blocks other blocks are fetched
+  // or read ahead.
   const block_t* fetch(u64 number);
+  // Starts reading a block of the file that is not held, as the most recently used entry, unless
+  // another read ahead is still in flight. A later fetch of it waits for the read.
+  void read_ahead(u64 number);
+  bool holds(u64 number) const;
 
 private:
   block_t* take_free_entry();
-  void drop_last();
+  void remove(u32 index);
+  u32 length_of(u64 number) const;
   bool read_block(block_t& block, u64 number);
+  bool finish_read_ahead(const block_t& block);
+  bool read_failed();
 
   file_t& source_;
-  u64 source_size_;
+  const u64 source_size_;
+  const u32 buffer_size_;
   // Least recently used first.
   block_t blocks_[max_blocks];
   u32 count_ = 0;
+  // The read ahead in flight and the buffer it fills.
+  fs_io_request_t* pending_ = nullptr;
+  const u8* pending_bytes_ = nullptr;
 };
 
 } // namespace orvo::patch

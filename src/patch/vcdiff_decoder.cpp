@@ -48,7 +48,9 @@ vcdiff_event_t vcdiff_decoder_t::decode() {
 }
 
 void vcdiff_decoder_t::consume_output() {
-  if (state_ == state_output) state_ = state_window_finished;
+  if (state_ != state_output) return;
+  state_ = state_window_finished;
+  window_.switch_target();
 }
 
 bool vcdiff_decoder_t::supply_block(u64 number, const u8* data, u32 length) {

@@ -34,7 +34,8 @@ public:
 
   vcdiff_event_t decode();
 
-  // The target window of an output-ready event.
+  // The target window of an output-ready event. Its bytes stay valid until the output of the
+  // next window has been consumed, so they may be written out while that window decodes.
   const u8* output() const { return window_.target(); }
   u32 output_length() const { return window_.target_length(); }
   void consume_output();

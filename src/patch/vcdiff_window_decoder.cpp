@@ -10,6 +10,9 @@ namespace {
 
 enum section_index_t : u32 { data_section, instruction_section, address_section };
 
+// The checksum follows the decoded bytes in steps of this size.
+constexpr u32 checksum_step = 0x8000;
+
 } // namespace
 
 bool vcdiff_window_decoder_t::configure(const vcdiff_code_table_t& table) {
@@ -24,6 +27,8 @@ vcdiff_error_t vcdiff_window_decoder_t::begin(const vcdiff_copy_window_t& copy_w
   copy_left_ = 0;
   target_position_ = 0;
   target_length_ = 0;
+  running_checksum_ = adler32_initial;
+  checked_length_ = 0;
   copy_window_ = copy_window;
   has_checksum_ = has_checksum;
 
@@ -62,7 +67,8 @@ vcdiff_error_t vcdiff_window_decoder_t::begin(const vcdiff_copy_window_t& copy_w
   }
 
   // At least one byte, so that empty instructions of an empty window copy to a real buffer.
-  if (!target_.reserve(target_length ? static_cast<u32>(target_length) : 1)) return error_ = vcdiff_out_of_memory;
+  if (!targets_[current_target_].reserve(target_length ? static_cast<u32>(target_length) : 1))
+    return error_ = vcdiff_out_of_memory;
   target_length_ = static_cast<u32>(target_length);
   cache_.reset();
   return vcdiff_ok;
@@ -112,6 +118,7 @@ vcdiff_window_decoder_t::run_result_t vcdiff_window_decoder_t::run(const vcdiff_
       const run_result_t copied = continue_source_copy(source);
       if (copied != run_complete) return copied;
     }
+    if (has_checksum_ && target_position_ - checked_length_ >= checksum_step) update_checksum();
   }
 }
 
@@ -128,7 +135,7 @@ vcdiff_error_t vcdiff_window_decoder_t::read_instruction_size(const vcdiff_instr
 vcdiff_error_t vcdiff_window_decoder_t::start(const instruction_t& instruction) {
   if (instruction.size > target_length_ - target_position_) return vcdiff_bad_instruction_size;
   const u32 size = static_cast<u32>(instruction.size);
-  u8* out = target_.data() + target_position_;
+  u8* out = target_data() + target_position_;
   switch (instruction.type) {
   case vcd_add: {
     const u8* bytes;
@@ -168,7 +175,7 @@ vcdiff_error_t vcdiff_window_decoder_t::start_copy(const instruction_t& instruct
 
 // Copies forward, so that a copy overlapping its own output repeats the bytes before it.
 void vcdiff_window_decoder_t::copy_within_target(u64 from, u64 size) {
-  u8* base = target_.data();
+  u8* base = target_data();
   const u8* source = base + from;
   u8* out = base + target_position_;
   target_position_ += static_cast<u32>(size);
@@ -193,7 +200,7 @@ vcdiff_window_decoder_t::run_result_t vcdiff_window_decoder_t::continue_source_c
     if (offset >= source.block_length) return fail(vcdiff_bad_source_block);
     const u32 available = source.block_length - offset;
     const u32 chunk = copy_left_ < available ? copy_left_ : available;
-    std::memcpy(target_.data() + target_position_, source.block + offset, chunk);
+    std::memcpy(target_data() + target_position_, source.block + offset, chunk);
     target_position_ += chunk;
     copy_from_ += chunk;
     copy_left_ -= chunk;
@@ -204,9 +211,17 @@ vcdiff_window_decoder_t::run_result_t vcdiff_window_decoder_t::continue_source_c
 vcdiff_window_decoder_t::run_result_t vcdiff_window_decoder_t::finish() {
   if (target_position_ != target_length_) return fail(vcdiff_instructions_short);
   if (!data_.empty() || !addresses_.empty()) return fail(vcdiff_sections_left_over);
-  if (has_checksum_ && adler32_update(adler32_initial, target_.data(), target_length_) != checksum_)
-    return fail(vcdiff_checksum_mismatch);
+  if (has_checksum_) {
+    update_checksum();
+    if (running_checksum_ != checksum_) return fail(vcdiff_checksum_mismatch);
+  }
   return run_complete;
+}
+
+void vcdiff_window_decoder_t::update_checksum() {
+  running_checksum_ =
+      adler32_update(running_checksum_, target_data() + checked_length_, target_position_ - checked_length_);
+  checked_length_ = target_position_;
 }
 
 vcdiff_window_decoder_t::run_result_t vcdiff_window_decoder_t::fail(vcdiff_error_t error) {

@@ -42,8 +42,11 @@ public:
 
   vcdiff_error_t error() const { return error_; }
   u64 needed_block() const { return needed_block_; }
-  const u8* target() const { return target_.data(); }
+  const u8* target() const { return targets_[current_target_].data(); }
   u32 target_length() const { return target_length_; }
+  // Later windows decode into the other of two target buffers, so that this window's target
+  // stays valid while the next window decodes.
+  void switch_target() { current_target_ ^= 1; }
 
 private:
   struct instruction_t {
@@ -57,7 +60,9 @@ private:
   vcdiff_error_t read_instruction_size(const vcdiff_instruction_code_t& code, instruction_t& out);
   vcdiff_error_t start(const instruction_t& instruction);
   vcdiff_error_t start_copy(const instruction_t& instruction);
+  u8* target_data() { return targets_[current_target_].data(); }
   void copy_within_target(u64 from, u64 size);
+  void update_checksum();
   run_result_t continue_source_copy(const vcdiff_source_t& source);
   run_result_t finish();
   run_result_t fail(vcdiff_error_t error);
@@ -66,7 +71,8 @@ private:
   vcdiff_secondary_t* secondary_ = nullptr;
   vcdiff_address_cache_t cache_;
   byte_buffer_t sections_[3];
-  byte_buffer_t target_;
+  byte_buffer_t targets_[2];
+  u32 current_target_ = 0;
 
   vcdiff_copy_window_t copy_window_;
   vcdiff_reader_t data_;
@@ -74,6 +80,9 @@ private:
   vcdiff_reader_t addresses_;
   bool has_checksum_ = false;
   u32 checksum_ = 0;
+  // Adler-32 of the target bytes before checked_length_, taken while they are still in cache.
+  u32 running_checksum_ = 0;
+  u32 checked_length_ = 0;
   u32 target_length_ = 0;
   u32 target_position_ = 0;
   bool has_second_ = false;

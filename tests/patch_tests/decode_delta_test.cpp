@@ -135,6 +135,52 @@ TEST(decode_delta, source_spanning_several_blocks) {
   EXPECT_EQ(source.reads, 3u);  // each block read once
 }
 
+// Five windows walk a 40 MiB source upwards with an edit in each, straddling blocks, while
+// every read and write completes only when it is waited for: the next source block is read
+// ahead and each window's output is written while the next one decodes, never touched early.
+TEST(decode_delta, requests_in_flight_are_waited_for_before_their_buffers_are_used) {
+  const u64 source_size = 5 * block;
+  test_file_t source("source.bin", source_size, generate_source);
+  bytes_t delta = header();
+  bytes_t target;
+  for (u64 position = block / 2; position + block <= source_size; position += 3 * block / 4) {
+    sections_t s;
+    s.copy(block / 2, 0).add(to_bytes("edit")).copy(block / 2 - 4, block / 2 + 4);
+    bytes_t expected = generated(position, block / 2);
+    append(expected, to_bytes("edit"));
+    append(expected, generated(position + block / 2 + 4, block / 2 - 4));
+    append_window(delta, source_window(position, block, expected, std::move(s)));
+    append(target, expected);
+  }
+  test_file_t container("container.ktl", delta);
+  test_file_t output("output.bin");
+  for (test_file_t* file : {&source, &container, &output}) file->deferred = true;
+  EXPECT_EQ(decode_delta(container, 0, delta.size(), &source, output, nullptr, nullptr, target.size()),
+            decode_delta_ok);
+  EXPECT_TRUE(output.bytes() == target);
+  EXPECT_EQ(output.position(), target.size());
+  EXPECT_EQ(source.reads, 5u);  // each block once
+  for (test_file_t* file : {&source, &container, &output}) EXPECT_EQ(file->outstanding(), 0u);
+}
+
+TEST(decode_delta, failed_write_in_flight_is_reported_when_the_next_window_is_ready) {
+  const bytes_t one_window = rfc_delta();
+  bytes_t delta = one_window;
+  append(delta, bytes_t(one_window.begin() + 5, one_window.end()));  // a second window
+  test_file_t container("container.ktl", delta);
+  test_file_t source("source.bin", rfc_source);
+  test_file_t output("output.bin");
+  output.deferred = true;
+  output.fail_deferred = true;
+  log_capture_t log;
+  EXPECT_EQ(decode_delta(container, 0, delta.size(), &source, output, nullptr, nullptr, 56),
+            decode_delta_write_error);
+  EXPECT_TRUE(log.contains("[ERR] Error while writing to 'output.bin'"));
+  EXPECT_EQ(output.writes, 1u);
+  EXPECT_EQ(output.outstanding(), 0u);
+  EXPECT_EQ(output.position(), 0u);
+}
+
 TEST(decode_delta, copy_past_the_end_of_the_source) {
   sections_t sections;
   sections.copy(20, 0);
@@ -245,6 +291,61 @@ TEST(delta_source_cache, least_recently_used_block_is_evicted) {
   EXPECT_EQ(source.reads, 33u);
   ASSERT_NE(cache.fetch(1), nullptr);
   EXPECT_EQ(source.reads, 34u);
+}
+
+TEST(delta_source_cache, read_ahead_is_fetched_without_reading_again) {
+  test_file_t source("source.bin", 3 * block + 5, generate_source);
+  source.deferred = true;
+  delta_source_cache_t cache(source);
+  ASSERT_NE(cache.fetch(0), nullptr);
+  cache.read_ahead(1);
+  cache.read_ahead(2);  // one read ahead at a time
+  EXPECT_EQ(source.reads, 2u);
+  EXPECT_EQ(source.outstanding(), 1u);
+  const delta_source_cache_t::block_t* ahead = cache.fetch(1);
+  ASSERT_NE(ahead, nullptr);
+  EXPECT_EQ(source.outstanding(), 0u);
+  EXPECT_EQ(ahead->length, block);
+  EXPECT_EQ(ahead->bytes[block - 1], source_byte(2 * block - 1));
+  cache.read_ahead(0);  // held
+  cache.read_ahead(4);  // past the end
+  EXPECT_EQ(source.reads, 2u);
+  cache.read_ahead(3);
+  EXPECT_EQ(cache.fetch(3)->length, 5u);
+  EXPECT_EQ(source.reads, 3u);
+}
+
+TEST(delta_source_cache, failed_read_ahead_fails_its_fetch_and_is_read_again_later) {
+  test_file_t source("source.bin", 2 * block, generate_source);
+  source.deferred = true;
+  delta_source_cache_t cache(source);
+  source.fail_deferred = true;
+  cache.read_ahead(1);
+  {
+    log_capture_t log;
+    EXPECT_EQ(cache.fetch(1), nullptr);
+    EXPECT_TRUE(log.contains("[ERR] Error while reading from 'source.bin'"));
+  }
+  EXPECT_FALSE(cache.holds(1));
+  source.fail_deferred = false;
+  const delta_source_cache_t::block_t* again = cache.fetch(1);
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(again->bytes[0], source_byte(block));
+  EXPECT_EQ(source.reads, 2u);
+}
+
+TEST(delta_source_cache, evicting_a_block_being_read_ahead_ends_its_read) {
+  test_file_t source("source.bin", 41 * block, [](u8* out, u32 size, u64) { std::memset(out, 0, size); });
+  source.deferred = true;
+  delta_source_cache_t cache(source);
+  cache.read_ahead(40);
+  for (u64 n = 0; n < 31; ++n) ASSERT_NE(cache.fetch(n), nullptr);
+  EXPECT_EQ(source.outstanding(), 1u);
+  ASSERT_NE(cache.fetch(31), nullptr);  // evicts block 40, the least recently used
+  EXPECT_EQ(source.outstanding(), 0u);
+  EXPECT_FALSE(cache.holds(40));
+  EXPECT_TRUE(cache.holds(0));
+  EXPECT_EQ(source.reads, 33u);
 }
 
 } // namespace

@@ -1,0 +1,84 @@
+// Opening a large signed container with container_reader_t: the signature step streams every
+// byte of it once.
+//
+// usage: container_open_bench make CONTAINER PAYLOAD PRIVATE-KEY.der
+//          writes a container with one COPY diff of PAYLOAD, signed with the key
+//        container_open_bench open CONTAINER PUBLIC-KEY.der
+//          opens it with the key as the only key and prints the time and the result
+#include "ovcore/crypto/rsa_public_key.h"
+#include "ovcore/messages/message_dispatcher.h"
+#include "ovcore/ufs/file_system.h"
+#include "ovcore/ufs/fs_runtime.h"
+#include "patch/container_reader.h"
+#include "tools/publisher/container_writer.h"
+#include "tools/publisher/rsa_keys.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+using namespace orvo;
+
+namespace {
+
+class stderr_log_t final : public message_handler_t {
+public:
+  void on_message(const string& text, u32) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+};
+
+bool make_container(const char* container, const char* payload, const char* private_key) {
+  CryptoPP::RSA::PrivateKey key;
+  if (!publisher::load_private_key(private_key, key)) return false;
+  publisher::container_writer_t writer;
+  publisher::diff_input_t diff;
+  diff.method = publisher::block_method_t::copy;
+  diff.data = payload;
+  return writer.create(container) && writer.add_diff(diff) && writer.finish(&key);
+}
+
+int open_container(const char* container, const char* public_key) {
+  std::ifstream key_file(public_key, std::ios::binary);
+  const std::vector<u8> der((std::istreambuf_iterator<char>(key_file)), std::istreambuf_iterator<char>());
+  if (der.empty()) {
+    std::fprintf(stderr, "cannot read %s\n", public_key);
+    return 1;
+  }
+  const rsa_public_key_t key = {"bench", false, der.data(), static_cast<u32>(der.size())};
+  array_dyn_t<const rsa_public_key_t*> keys;
+  keys.push(&key);
+
+  auto_ptr_t<file_t> file = open_file_read(container);
+  if (!file) return 1;
+  const u64 size = file->get_size();
+  patch::container_reader_t reader;
+  const auto start = std::chrono::steady_clock::now();
+  const patch::container_open_result_t result = reader.open(file, nullptr, &keys);
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::printf("container_reader_t bytes=%llu seconds=%.6f mib_per_s=%.1f result=%s\n",
+              static_cast<unsigned long long>(size), seconds, size / seconds / 1048576.0,
+              patch::container_open_result_name(static_cast<u32>(result)));
+  return result == patch::container_open_result_t::ok ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  const bool make = argc == 5 && std::strcmp(argv[1], "make") == 0;
+  const bool open = argc == 4 && std::strcmp(argv[1], "open") == 0;
+  if (!make && !open) {
+    std::fprintf(stderr, "usage: %s make CONTAINER PAYLOAD PRIVATE-KEY | open CONTAINER PUBLIC-KEY\n", argv[0]);
+    return 2;
+  }
+  create_message_dispatcher();
+  stderr_log_t log;
+  message_dispatcher()->register_handler(&log);
+  fs_startup();
+  const int status = make ? (make_container(argv[2], argv[3], argv[4]) ? 0 : 1) : open_container(argv[2], argv[3]);
+  fs_shutdown();
+  message_dispatcher()->unregister_handler(&log);
+  destroy_message_dispatcher();
+  return status;
+}
