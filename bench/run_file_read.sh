@@ -4,25 +4,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/release}
-runner=()
-exe=$build/bench/file_read_bench
-file=${BENCH_FILE:-${TMPDIR:-/tmp}/orvo_file_read_bench.bin}
-target=$file
-if [ "${2:-}" = "--wine" ]; then
-  exe=$exe.exe
-  runner=("${WINE:-$root/cmake/wine-run.sh}")
-  target=Z:$file
-elif [ ! -d "$build" ]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVO_TESTS=OFF >/dev/null
-fi
-ninja -C "$build" file_read_bench >/dev/null
-
-size=$((1024 * 1024 * 1024))
-if [ ! -f "$file" ] || [ "$(stat -c %s "$file")" -ne "$size" ]; then
-  head -c "$size" /dev/urandom >"$file"
-fi
-cat "$file" >/dev/null
-cat "$file" >/dev/null
+. "$root/bench/bench_common.sh"
+bench_prepare "$root" "$build" "${2:-}" file_read_bench bench/file_read_bench orvo_file_read_bench.bin
 
 best_cat=0
 best_file=0

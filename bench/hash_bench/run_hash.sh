@@ -4,25 +4,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$root/build/native}
-runner=()
-exe=$build/bench/hash_bench/hash_bench
-file=${BENCH_FILE:-${TMPDIR:-/tmp}/orvo_hash_bench.bin}
-target=$file
-if [ "${2:-}" = "--wine" ]; then
-  exe=$exe.exe
-  runner=("${WINE:-$root/cmake/wine-run.sh}")
-  target=Z:$file
-elif [ ! -d "$build" ]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVO_TESTS=OFF >/dev/null
-fi
-ninja -C "$build" hash_bench >/dev/null
-
-size=$((1024 * 1024 * 1024))
-if [ ! -f "$file" ] || [ "$(stat -c %s "$file")" -ne "$size" ]; then
-  head -c "$size" /dev/urandom >"$file"
-fi
-cat "$file" >/dev/null
-cat "$file" >/dev/null
+. "$root/bench/bench_common.sh"
+bench_prepare "$root" "$build" "${2:-}" hash_bench bench/hash_bench/hash_bench orvo_hash_bench.bin
 
 rate_of() { awk -v b="$size" -v ns="$1" 'BEGIN { printf "%.1f", b / (ns / 1e9) / 1048576 }'; }
 
