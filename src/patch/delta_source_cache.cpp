@@ -27,6 +27,7 @@ const delta_source_cache_t::block_t* delta_source_cache_t::fetch(u64 number) {
     blocks_[count_ - 1] = found;
     return &blocks_[count_ - 1];
   }
+  grow_if_evicted(number);
   block_t* block = take_free_entry();
   if (!block) return nullptr;
   if (!read_block(*block, number)) {
@@ -57,7 +58,7 @@ bool delta_source_cache_t::holds(u64 number) const {
 // The most recently used slot, with a buffer: a new one while there is room, else the least
 // recently used block's, once a read ahead into it has ended.
 delta_source_cache_t::block_t* delta_source_cache_t::take_free_entry() {
-  if (count_ < max_blocks) {
+  if (count_ < room_) {
     u8* bytes = allocate_bytes(buffer_size_);
     if (!bytes) {
       log_error("[ERR] Unable to allocate a source block");
@@ -66,6 +67,7 @@ delta_source_cache_t::block_t* delta_source_cache_t::take_free_entry() {
     blocks_[count_++] = {0, 0, bytes};
   } else {
     const block_t evicted = blocks_[0];
+    remember_eviction(evicted.number);
     if (evicted.bytes == pending_bytes_) {
       // Never asked for: its outcome does not matter.
       source_.release(pending_);
@@ -76,6 +78,20 @@ delta_source_cache_t::block_t* delta_source_cache_t::take_free_entry() {
     blocks_[count_ - 1] = evicted;
   }
   return &blocks_[count_ - 1];
+}
+
+void delta_source_cache_t::remember_eviction(u64 number) {
+  evicted_[evicted_count_ % max_blocks] = number;
+  ++evicted_count_;
+}
+
+void delta_source_cache_t::grow_if_evicted(u64 number) {
+  const u32 known = evicted_count_ < max_blocks ? evicted_count_ : max_blocks;
+  for (u32 i = 0; i < known; ++i) {
+    if (evicted_[i] != number) continue;
+    room_ = room_ * 2 < max_blocks ? room_ * 2 : max_blocks;
+    return;
+  }
 }
 
 void delta_source_cache_t::remove(u32 index) {

@@ -4,10 +4,14 @@
 namespace orvo::patch {
 
 // Blocks of the source file kept in least-recently-used order, read on demand or ahead.
+// A source read in order needs few blocks, and fresh memory costs more than reading a block
+// again, so the cache starts with room for initial_blocks and doubles its room, up to
+// max_blocks, whenever a block it evicted is needed again.
 class delta_source_cache_t {
 public:
   static constexpr u32 block_size = 0x800000;
   static constexpr u32 max_blocks = 32;
+  static constexpr u32 initial_blocks = 4;
 
   struct block_t {
     u64 number = 0;
@@ -29,9 +33,13 @@ public:
   // another read ahead is still in flight. A later fetch of it waits for the read.
   void read_ahead(u64 number);
   bool holds(u64 number) const;
+  // Blocks the cache may hold now.
+  u32 room() const { return room_; }
 
 private:
   block_t* take_free_entry();
+  void remember_eviction(u64 number);
+  void grow_if_evicted(u64 number);
   void remove(u32 index);
   u32 length_of(u64 number) const;
   bool read_block(block_t& block, u64 number);
@@ -44,6 +52,10 @@ private:
   // Least recently used first.
   block_t blocks_[max_blocks];
   u32 count_ = 0;
+  u32 room_ = initial_blocks;
+  // The blocks evicted last, oldest overwritten first.
+  u64 evicted_[max_blocks];
+  u32 evicted_count_ = 0;
   // The read ahead in flight and the buffer it fills.
   fs_io_request_t* pending_ = nullptr;
   const u8* pending_bytes_ = nullptr;

@@ -283,14 +283,30 @@ TEST(delta_source_cache, blocks_past_the_end_are_empty_and_held_blocks_are_not_r
 TEST(delta_source_cache, least_recently_used_block_is_evicted) {
   test_file_t source("source.bin", 40 * block, [](u8* out, u32 size, u64) { std::memset(out, 0, size); });
   delta_source_cache_t cache(source);
-  for (u64 n = 0; n < 32; ++n) ASSERT_NE(cache.fetch(n), nullptr);
-  ASSERT_NE(cache.fetch(0), nullptr);   // held: block 1 is now the oldest
-  ASSERT_NE(cache.fetch(32), nullptr);  // evicts block 1
-  EXPECT_EQ(source.reads, 33u);
+  for (u64 n = 0; n < 4; ++n) ASSERT_NE(cache.fetch(n), nullptr);
+  ASSERT_NE(cache.fetch(0), nullptr);  // held: block 1 is now the oldest
+  ASSERT_NE(cache.fetch(4), nullptr);  // evicts block 1
+  EXPECT_EQ(source.reads, 5u);
   ASSERT_NE(cache.fetch(0), nullptr);
-  EXPECT_EQ(source.reads, 33u);
-  ASSERT_NE(cache.fetch(1), nullptr);
-  EXPECT_EQ(source.reads, 34u);
+  EXPECT_EQ(source.reads, 5u);
+  EXPECT_FALSE(cache.holds(1));
+}
+
+TEST(delta_source_cache, room_doubles_up_to_the_maximum_when_evicted_blocks_return) {
+  test_file_t source("source.bin", 40 * block, [](u8* out, u32 size, u64) { std::memset(out, 0, size); });
+  delta_source_cache_t cache(source);
+  for (u64 n = 0; n < 40; ++n) ASSERT_NE(cache.fetch(n), nullptr);
+  EXPECT_EQ(cache.room(), delta_source_cache_t::initial_blocks);  // read in order: no growth
+  EXPECT_EQ(source.reads, 40u);
+  for (int pass = 0; pass < 4; ++pass)
+    for (u64 n = 0; n < 32; ++n) ASSERT_NE(cache.fetch(n), nullptr);
+  EXPECT_EQ(cache.room(), delta_source_cache_t::max_blocks);
+  const u32 reads = source.reads;
+  for (u64 n = 0; n < 32; ++n) ASSERT_NE(cache.fetch(n), nullptr);
+  EXPECT_EQ(source.reads, reads);
+  ASSERT_NE(cache.fetch(32), nullptr);  // full: evicts block 0
+  EXPECT_FALSE(cache.holds(0));
+  EXPECT_EQ(cache.room(), delta_source_cache_t::max_blocks);
 }
 
 TEST(delta_source_cache, read_ahead_is_fetched_without_reading_again) {
@@ -339,13 +355,13 @@ TEST(delta_source_cache, evicting_a_block_being_read_ahead_ends_its_read) {
   source.deferred = true;
   delta_source_cache_t cache(source);
   cache.read_ahead(40);
-  for (u64 n = 0; n < 31; ++n) ASSERT_NE(cache.fetch(n), nullptr);
+  for (u64 n = 0; n < 3; ++n) ASSERT_NE(cache.fetch(n), nullptr);
   EXPECT_EQ(source.outstanding(), 1u);
-  ASSERT_NE(cache.fetch(31), nullptr);  // evicts block 40, the least recently used
+  ASSERT_NE(cache.fetch(3), nullptr);  // evicts block 40, the least recently used
   EXPECT_EQ(source.outstanding(), 0u);
   EXPECT_FALSE(cache.holds(40));
   EXPECT_TRUE(cache.holds(0));
-  EXPECT_EQ(source.reads, 33u);
+  EXPECT_EQ(source.reads, 5u);
 }
 
 } // namespace
