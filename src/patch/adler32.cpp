@@ -1,20 +1,15 @@
 #include "patch/adler32.h"
 
+#include "patch/adler32_vector.h"
+
 namespace orvo::patch {
 
 namespace {
 
-constexpr u32 modulus = 65521;
-// Largest run of bytes whose sums cannot overflow 32 bits before the reduction.
-constexpr u32 max_run = 5552;
-
-} // namespace
-
-u32 adler32_update(u32 adler, const u8* data, u64 size) {
-  u32 a = adler & 0xFFFF;
-  u32 b = adler >> 16;
+// Adds bytes one by one, reducing after each run of at most adler32_max_run bytes.
+void add_bytes(u32& a, u32& b, const u8* data, u64 size) {
   while (size > 0) {
-    u32 run = size < max_run ? static_cast<u32>(size) : max_run;
+    u32 run = size < adler32_max_run ? static_cast<u32>(size) : adler32_max_run;
     size -= run;
     while (run >= 8) {
       a += data[0]; b += a;
@@ -32,9 +27,18 @@ u32 adler32_update(u32 adler, const u8* data, u64 size) {
       a += *data++;
       b += a;
     }
-    a %= modulus;
-    b %= modulus;
+    a %= adler32_modulus;
+    b %= adler32_modulus;
   }
+}
+
+} // namespace
+
+u32 adler32_update(u32 adler, const u8* data, u64 size) {
+  u32 a = adler & 0xFFFF;
+  u32 b = adler >> 16;
+  const u64 vector_bytes = adler32_add_vectors(a, b, data, size);
+  add_bytes(a, b, data + vector_bytes, size - vector_bytes);
   return (b << 16) | a;
 }
 
