@@ -32,19 +32,51 @@ namespace {
 // Seconds from 1601-01-01 to 1970-01-01: file times count in 100-ns units from 1601.
 constexpr u64 unix_epoch_in_file_time_seconds = 11644473600ull;
 
-// Posted requests on their way to the I/O thread, chained through the free-list link,
-// which is unused while a request is out of the pool.
-struct inbox_t {
-  pthread_mutex_t mutex = PTHREAD_MUTEX_INITIALIZER;
-  pthread_cond_t posted = PTHREAD_COND_INITIALIZER;
+// Requests between the threads, chained through a link that is unused at that stage: posted
+// and finished ones through the free-list link, issued ones through the queue link.
+struct request_list_t {
   fs_io_request_t* head = nullptr;
   fs_io_request_t* tail = nullptr;
+
+  void push(fs_io_request_t* request, fs_io_request_t* fs_io_request_t::*link) {
+    request->*link = nullptr;
+    if (tail) tail->*link = request;
+    else head = request;
+    tail = request;
+  }
+  fs_io_request_t* take_all() {
+    fs_io_request_t* all = head;
+    head = tail = nullptr;
+    return all;
+  }
+};
+
+// What the I/O thread waits for: posted requests, finished transfers, or the stop.
+struct inbox_t {
+  pthread_mutex_t mutex = PTHREAD_MUTEX_INITIALIZER;
+  pthread_cond_t changed = PTHREAD_COND_INITIALIZER;
+  request_list_t posted;
+  request_list_t finished;
   bool accepting = false;
   bool stop = false;
 };
 
+// Issued requests waiting for a transfer thread.
+struct work_t {
+  pthread_mutex_t mutex = PTHREAD_MUTEX_INITIALIZER;
+  pthread_cond_t ready = PTHREAD_COND_INITIALIZER;
+  request_list_t issued;
+  bool stop = false;
+};
+
+// Reads and writes run side by side, as overlapped requests do on Windows: a decoder reading its
+// source while its output is written is not held up by either.
+constexpr u32 transfer_thread_count = 2;
+
 inbox_t inbox;
+work_t work;
 thread::thread_handle_t io_thread = nullptr;
+thread::thread_handle_t transfer_threads[transfer_thread_count] = {};
 
 // Completion is observed under one lock and condition shared by all requests.
 pthread_mutex_t completion_mutex = PTHREAD_MUTEX_INITIALIZER;
@@ -58,14 +90,14 @@ bool path_fits(const string& path) {
   return utf8_to_utf16(wide, path);
 }
 
-// Issued requests run one after another on the I/O thread, in issue order.
+// Issued requests go to the transfer threads; the queue bounds how many are out at once.
 class linux_issuer_t final : public fs_io_issuer_t {
 public:
   bool issue(fs_io_request_t* request) override {
-    request->next_queued = nullptr;
-    if (tail_) tail_->next_queued = request;
-    else head_ = request;
-    tail_ = request;
+    pthread_mutex_lock(&work.mutex);
+    work.issued.push(request, &fs_io_request_t::next_queued);
+    pthread_cond_signal(&work.ready);
+    pthread_mutex_unlock(&work.mutex);
     return true;
   }
 
@@ -75,19 +107,6 @@ public:
     pthread_cond_broadcast(&completion_changed);
     pthread_mutex_unlock(&completion_mutex);
   }
-
-  fs_io_request_t* next_issued() {
-    fs_io_request_t* request = head_;
-    if (request) {
-      head_ = request->next_queued;
-      if (!head_) tail_ = nullptr;
-    }
-    return request;
-  }
-
-private:
-  fs_io_request_t* head_ = nullptr;
-  fs_io_request_t* tail_ = nullptr;
 };
 
 // Writing megabytes from user memory in one call costs several times more per byte than writing
@@ -111,15 +130,62 @@ bool transfer(fs_io_request_t* request) {
   return true;
 }
 
+// Runs issued requests until stopped; the result travels in the request to the I/O thread.
+void transfer_thread_main(void*) {
+  thread::set_thread_name("fs transfer");
+  for (;;) {
+    pthread_mutex_lock(&work.mutex);
+    while (!work.issued.head && !work.stop) pthread_cond_wait(&work.ready, &work.mutex);
+    fs_io_request_t* request = work.issued.head;
+    if (request) {
+      work.issued.head = request->next_queued;
+      if (!work.issued.head) work.issued.tail = nullptr;
+    }
+    pthread_mutex_unlock(&work.mutex);
+    if (!request) return;
+    request->result = transfer(request);
+    pthread_mutex_lock(&inbox.mutex);
+    inbox.finished.push(request, &fs_io_request_t::next_free);
+    pthread_cond_signal(&inbox.changed);
+    pthread_mutex_unlock(&inbox.mutex);
+  }
+}
+
+void stop_transfer_threads() {
+  pthread_mutex_lock(&work.mutex);
+  work.stop = true;
+  pthread_cond_broadcast(&work.ready);
+  pthread_mutex_unlock(&work.mutex);
+  for (thread::thread_handle_t& thread : transfer_threads) {
+    if (thread) thread::join_thread(thread);
+    thread = nullptr;
+  }
+}
+
+bool start_transfer_threads() {
+  work.stop = false;
+  for (thread::thread_handle_t& thread : transfer_threads) {
+    thread = thread::create_thread(transfer_thread_main, nullptr);
+    if (thread) continue;
+    stop_transfer_threads();
+    return false;
+  }
+  return true;
+}
+
+// Owns the queue: accepts posted requests and finishes transferred ones. After the stop it fails
+// what is still queued and returns once the requests in flight have finished.
 void io_thread_main(void*) {
   thread::set_thread_name("fs io");
   linux_issuer_t issuer;
   fs_io_queue_t queue(issuer);
+  bool stopped = false;
   for (;;) {
     pthread_mutex_lock(&inbox.mutex);
-    while (!inbox.head && !inbox.stop) pthread_cond_wait(&inbox.posted, &inbox.mutex);
-    fs_io_request_t* posted = inbox.head;
-    inbox.head = inbox.tail = nullptr;
+    while (!inbox.posted.head && !inbox.finished.head && !(inbox.stop && !stopped))
+      pthread_cond_wait(&inbox.changed, &inbox.mutex);
+    fs_io_request_t* posted = inbox.posted.take_all();
+    fs_io_request_t* finished = inbox.finished.take_all();
     const bool stopping = inbox.stop;
     pthread_mutex_unlock(&inbox.mutex);
 
@@ -129,9 +195,17 @@ void io_thread_main(void*) {
       queue.accept(posted);
       posted = next;
     }
-    if (stopping) queue.stop();
-    while (fs_io_request_t* request = issuer.next_issued()) queue.finish(request, transfer(request));
-    if (stopping) return;
+    while (finished) {
+      fs_io_request_t* next = finished->next_free;
+      finished->next_free = nullptr;
+      queue.finish(finished, finished->result);
+      finished = next;
+    }
+    if (stopping && !stopped) {
+      queue.stop();
+      stopped = true;
+    }
+    if (stopped && queue.in_flight() == 0) return;
   }
 }
 
@@ -150,10 +224,8 @@ fs_io_request_t* post(fs_native_handle_t* handle, u32 type, void* buffer, u32 si
     fs_request_pool().give_back(request);
     return nullptr;
   }
-  if (inbox.tail) inbox.tail->next_free = request;
-  else inbox.head = request;
-  inbox.tail = request;
-  pthread_cond_signal(&inbox.posted);
+  inbox.posted.push(request, &fs_io_request_t::next_free);
+  pthread_cond_signal(&inbox.changed);
   pthread_mutex_unlock(&inbox.mutex);
   return request;
 }
@@ -203,6 +275,7 @@ int open_flags(u32 mode) {
 } // namespace
 
 bool fs_backend_start() {
+  if (!start_transfer_threads()) return false;
   pthread_mutex_lock(&inbox.mutex);
   inbox.accepting = true;
   inbox.stop = false;
@@ -212,6 +285,7 @@ bool fs_backend_start() {
   pthread_mutex_lock(&inbox.mutex);
   inbox.accepting = false;
   pthread_mutex_unlock(&inbox.mutex);
+  stop_transfer_threads();
   return false;
 }
 
@@ -220,10 +294,11 @@ void fs_backend_stop() {
   pthread_mutex_lock(&inbox.mutex);
   inbox.accepting = false;
   inbox.stop = true;
-  pthread_cond_signal(&inbox.posted);
+  pthread_cond_signal(&inbox.changed);
   pthread_mutex_unlock(&inbox.mutex);
   thread::join_thread(io_thread);
   io_thread = nullptr;
+  stop_transfer_threads();
 }
 
 fs_native_handle_t* fs_backend_open(const string& path, u32 mode) {
