@@ -3,15 +3,24 @@
 # stream into a file, warm cache, alternating, three rounds; prints both throughputs and their
 # ratio per round (target at least 0.95), wall clock and processor time (the latter is steadier
 # on a shared machine).
-# Usage: bench/run_lzm2_extract.sh [build-dir] [work folder] [size in MiB]
+# Usage: bench/run_lzm2_extract.sh [build-dir] [--wine] [size in MiB]
+#        (WINE overrides the Wine runner)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/release}
-work=${2:-${TMPDIR:-/tmp}/orvo_lzm2_bench}
+mode=${2:-}
 size_mib=${3:-512}
+work=${TMPDIR:-/tmp}/orvo_lzm2_bench
 exe=$build/bench/lzm2_extract/lzm2_extract_bench
-
-if [ ! -d "$build" ]; then
+runner=()
+folder=$work
+keys=$root/keys
+if [ "$mode" = "--wine" ]; then
+  exe=$exe.exe
+  runner=("${WINE:-$root/cmake/wine-run.sh}")
+  folder=Z:$work
+  keys=Z:$keys
+elif [ ! -d "$build" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVO_TESTS=OFF >/dev/null
 fi
 ninja -C "$build" lzm2_extract_bench >/dev/null
@@ -22,10 +31,10 @@ size=$((size_mib * 1024 * 1024))
 # The stream is made once by the single-threaded encoder (one block), so xz -dc cannot split
 # the work across threads either.
 if [ ! -f "$data.xz" ] || [ ! -f "$data" ] || [ "$(stat -c %s "$data")" -ne "$size" ]; then
-  "$exe" generate "$data" "$size_mib"
+  "${runner[@]}" "$exe" generate "$folder/data.bin" "$size_mib"
   xz -T1 -3 -k -f -c "$data" >"$data.xz"
 fi
-"$exe" pack "$data.xz" "$size" "$work/container.ktlp" "$root/keys/dev-private.key" "$root/keys/dev-public.der"
+"${runner[@]}" "$exe" pack "$folder/data.bin.xz" "$size" "$folder/container.ktlp" "$keys/dev-private.key" "$keys/dev-public.der"
 echo "data $size_mib MiB, .xz stream $(($(stat -c %s "$data.xz") / 1048576)) MiB"
 
 cat "$data.xz" "$work/container.ktlp" >/dev/null
@@ -40,7 +49,8 @@ time_xz() {
 time_extract() {
   sync
   local line
-  line=$("$exe" extract "$work/container.ktlp" "$root/keys/dev-public.der" "$work/out_orvo.bin" | grep '^extract_diff ok ' || true)
+  line=$("${runner[@]}" "$exe" extract "$folder/container.ktlp" "$keys/dev-public.der" "$folder/out_orvo.bin" | tr -d '\r' |
+    grep '^extract_diff ok ' || true)
   orvo_seconds=$(echo "$line" | awk '{ print $3 }')
   orvo_cpu=$(echo "$line" | awk '{ print $5 }')
   [ -n "$orvo_seconds" ] || { echo "extraction failed" >&2; exit 1; }

@@ -1,17 +1,17 @@
 // Decodes a delta that rebuilds a large file mostly from its previous version, the way patching
-// decodes an XDLT block, and compares the time with cp of the result and the peak memory with
-// the budget.
+// decodes an XDLT block; bench/delta_decode/run_delta_decode.sh compares the time with cp of
+// the result and the peak memory with the budget.
 //
-// usage: delta_decode_bench [work folder] [size in MiB] [runs]
+// usage: delta_decode_bench generate <folder> <size in MiB>   source.bin, target.bin, container.bin
+//        delta_decode_bench decode <folder>                   output.bin from them
 #include "ovcore/messages/message_dispatcher.h"
 #include "ovcore/ufs/file_system.h"
 #include "ovcore/ufs/fs_runtime.h"
 #include "patch/adler32.h"
 #include "patch/decode_delta.h"
+#include "process_usage.h"
 
 #include <lzma.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -155,155 +155,51 @@ bool generate(const std::string& folder, u64 size, u64& delta_length) {
   return (std::fclose(source) == 0) & (std::fclose(target) == 0) & (std::fclose(container) == 0) && ok;
 }
 
-// User and system time of this process (who = RUSAGE_SELF) or of its waited-for children.
-double cpu_seconds(int who) {
-  rusage usage;
-  getrusage(who, &usage);
-  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-// Minor page faults of this process.
-u64 page_faults() {
-  rusage usage;
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<u64>(usage.ru_minflt);
-}
-
-double seconds_since(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-bool same_files(const std::string& a, const std::string& b) {
-  FILE* fa = std::fopen(a.c_str(), "rb");
-  FILE* fb = std::fopen(b.c_str(), "rb");
-  bool same = fa && fb;
-  static bytes_t ba(1 << 20), bb(1 << 20);
-  while (same) {
-    const size_t na = std::fread(ba.data(), 1, ba.size(), fa);
-    const size_t nb = std::fread(bb.data(), 1, bb.size(), fb);
-    same = na == nb && std::memcmp(ba.data(), bb.data(), na) == 0;
-    if (na == 0) break;
-  }
-  if (fa) std::fclose(fa);
-  if (fb) std::fclose(fb);
-  return same;
-}
-
-u64 peak_rss_kib() {
-  FILE* status = std::fopen("/proc/self/status", "r");
-  if (!status) return 0;
-  char line[256];
-  u64 kib = 0;
-  while (std::fgets(line, sizeof(line), status))
-    if (std::strncmp(line, "VmHWM:", 6) == 0) kib = std::strtoull(line + 6, nullptr, 10);
-  std::fclose(status);
-  return kib;
-}
-
-double time_command(const std::string& command) {
-  const auto start = std::chrono::steady_clock::now();
-  const int status = std::system(command.c_str());
-  const double seconds = seconds_since(start);
-  return status == 0 ? seconds : -1;
-}
-
-std::string load_average() {
-  FILE* file = std::fopen("/proc/loadavg", "r");
-  char text[64] = "?";
-  if (file) {
-    if (!std::fgets(text, sizeof(text), file)) text[0] = 0;
-    std::fclose(file);
-  }
-  std::string load(text);
-  return load.substr(0, load.find(' ', load.find(' ', load.find(' ') + 1) + 1));
-}
-
-struct decode_run_t {
-  patch::decode_delta_result_t result = patch::decode_delta_internal_error;
-  double seconds = 0;
-  double cpu = 0;
-  u64 faults = 0;
-};
-
-decode_run_t decode(const std::string& folder, u64 delta_length, u64 size) {
-  decode_run_t run;
-  std::remove((folder + "/output.bin").c_str());
+// Decodes the delta of the container into output.bin and prints the result, the seconds (wall
+// clock and processor) and the peak resident memory.
+int decode(const std::string& folder) {
   auto_ptr_t<file_t> container = open_file_read((folder + "/container.bin").c_str());
   auto_ptr_t<file_t> source = open_file_read((folder + "/source.bin").c_str());
+  auto_ptr_t<file_t> target = open_file_read((folder + "/target.bin").c_str());
   auto_ptr_t<file_t> output = open_file_create((folder + "/output.bin").c_str());
-  if (!container || !source || !output) return run;
-  sync();
-  const double cpu_start = cpu_seconds(RUSAGE_SELF);
-  const u64 faults_start = page_faults();
+  if (!container || !source || !target || !output) return 1;
+  const u64 delta_length = container->get_size() - block_header_size;
+  const double cpu_start = bench::process_cpu_seconds();
   const auto start = std::chrono::steady_clock::now();
-  run.result = patch::decode_delta(*container, block_header_size, delta_length, source.get(), *output, nullptr,
-                                   nullptr, size);
-  run.seconds = seconds_since(start);
-  run.cpu = cpu_seconds(RUSAGE_SELF) - cpu_start;
-  run.faults = page_faults() - faults_start;
-  return run;
+  const patch::decode_delta_result_t result = patch::decode_delta(
+      *container, block_header_size, delta_length, source.get(), *output, nullptr, nullptr, target->get_size());
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::printf("decode_delta result %u seconds %.3f cpu %.3f peak_mib %llu\n", result, seconds,
+              bench::process_cpu_seconds() - cpu_start,
+              static_cast<unsigned long long>(bench::peak_resident_bytes() >> 20));
+  return result == patch::decode_delta_ok ? 0 : 1;
 }
 
-// A copy into a file that does not exist yet, as the decoder's output is made. Every timed write
-// starts with no dirty pages left by the one before, so none of them is throttled for another's.
-double time_copy(const std::string& folder, const std::string& command, double* cpu = nullptr) {
-  std::remove((folder + "/target.copy").c_str());
-  sync();
-  const double cpu_start = cpu_seconds(RUSAGE_CHILDREN);
-  const double seconds = time_command(command);
-  if (cpu) *cpu = cpu_seconds(RUSAGE_CHILDREN) - cpu_start;
-  return seconds;
+int run(int argc, char** argv) {
+  const std::string mode = argc > 1 ? argv[1] : "";
+  if (mode == "generate" && argc == 4) {
+    u64 delta_length = 0;
+    if (!create_directories(argv[2]) || !generate(argv[2], std::strtoull(argv[3], nullptr, 10) << 20, delta_length)) {
+      std::fprintf(stderr, "cannot write the files in %s\n", argv[2]);
+      return 1;
+    }
+    std::printf("delta %llu bytes\n", static_cast<unsigned long long>(delta_length));
+    return 0;
+  }
+  if (mode == "decode" && argc == 3) return decode(argv[2]);
+  std::fprintf(stderr, "usage: see the top of delta_decode_bench.cpp\n");
+  return 2;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-  const std::string folder = argc > 1 ? argv[1] : "/tmp/orvo_delta_bench";
-  const u64 size = (argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 1024) << 20;
-  const int runs = argc > 3 ? std::atoi(argv[3]) : 3;
   create_message_dispatcher();
   stderr_log_t log;
   message_dispatcher()->register_handler(&log);
   fs_startup();
-
-  u64 delta_length = 0;
-  if (!create_directories(folder.c_str()) || !generate(folder, size, delta_length)) {
-    std::fprintf(stderr, "cannot write the files in %s\n", folder.c_str());
-    return 1;
-  }
-  std::printf("target %llu MiB, delta %llu bytes, load %s\n", static_cast<unsigned long long>(size >> 20),
-              static_cast<unsigned long long>(delta_length), load_average().c_str());
-  const u64 rss_before = peak_rss_kib();
-
-  const std::string target = "'" + folder + "/target.bin'";
-  const std::string copy = "'" + folder + "/target.copy'";
-  // cp may copy inside the kernel; cat and dd (8 MiB buffers) go through user memory as we do.
-  const std::string cp = "cp " + target + " " + copy;
-  const std::string cat = "cat " + target + " > " + copy;
-  const std::string dd = "dd bs=8M status=none if=" + target + " of=" + copy;
-  bool ok = true;
-  for (int run = 1; run <= runs && ok; ++run) {
-    double cp_cpu = 0;
-    const double cp_seconds = time_copy(folder, cp, &cp_cpu);
-    const double cat_seconds = time_copy(folder, cat);
-    const double dd_seconds = time_copy(folder, dd);
-    const decode_run_t decoded = decode(folder, delta_length, size);
-    const bool identical = same_files(folder + "/target.bin", folder + "/output.bin");
-    ok = decoded.result == 0 && identical;
-    std::printf("run %d: decode_delta %.3f s (result %u, output %s), cp %.3f s, cat %.3f s, dd %.3f s\n", run,
-                decoded.seconds, decoded.result, identical ? "identical to the target" : "DIFFERS from the target",
-                cp_seconds, cat_seconds, dd_seconds);
-    std::printf("       decode / cp = %.2f (target at most 1.50), decode / cat = %.2f, decode / dd = %.2f;"
-                " processor time decode %.3f s, cp %.3f s; page faults while decoding %llu\n",
-                decoded.seconds / cp_seconds, decoded.seconds / cat_seconds, decoded.seconds / dd_seconds, decoded.cpu,
-                cp_cpu, static_cast<unsigned long long>(decoded.faults));
-  }
-  std::printf("peak RSS (VmHWM): %llu MiB, %llu MiB before decoding (target at most 320 MiB); load %s\n",
-              static_cast<unsigned long long>(peak_rss_kib() >> 10), static_cast<unsigned long long>(rss_before >> 10),
-              load_average().c_str());
+  const int status = run(argc, argv);
   fs_shutdown();
   message_dispatcher()->unregister_handler(&log);
-  for (const char* name : {"/source.bin", "/target.bin", "/target.copy", "/output.bin", "/container.bin"})
-    std::remove((folder + name).c_str());
-  return ok ? 0 : 1;
+  return status;
 }

@@ -9,14 +9,13 @@
 #include "ovcore/ufs/file_system.h"
 #include "ovcore/ufs/fs_runtime.h"
 #include "patch/container_reader.h"
+#include "process_usage.h"
 
 #include <cryptopp/files.h>
 #include <cryptopp/osrng.h>
 #include <cryptopp/pssr.h>
 #include <cryptopp/rsa.h>
 #include <cryptopp/sha.h>
-
-#include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
@@ -185,13 +184,6 @@ bool pack(const char* xz_path, u64 data_size, const char* container_path, const 
   return (std::fclose(xz) == 0) & (std::fclose(out) == 0) && ok;
 }
 
-// User and system time of this process, all threads.
-double cpu_seconds() {
-  rusage usage;
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
 // Opens the container (not timed) and prints the seconds, wall clock and processor, that
 // extracting the diff takes.
 int extract(const char* container_path, const char* public_key_path, const char* output_path) {
@@ -207,12 +199,12 @@ int extract(const char* container_path, const char* public_key_path, const char*
   content_hash_t id;
   std::memset(id.bytes, diff_id_fill, sizeof id.bytes);
 
-  const double cpu_start = cpu_seconds();
+  const double cpu_start = bench::process_cpu_seconds();
   const auto start = std::chrono::steady_clock::now();
   const patch::extract_diff_result_t result = reader.extract_diff(output, nullptr, id, nullptr, nullptr);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("extract_diff %s %.3f s %.3f cpu\n", patch::extract_diff_result_name(static_cast<u32>(result)), seconds,
-              cpu_seconds() - cpu_start);
+              bench::process_cpu_seconds() - cpu_start);
   return result == patch::extract_diff_result_t::ok ? 0 : 1;
 }
 
