@@ -11,19 +11,10 @@ build=${1:-$root/build/release}
 mode=${2:-}
 size_mib=${3:-512}
 work=${TMPDIR:-/tmp}/orvo_lzm2_bench
-exe=$build/bench/lzm2_extract/lzm2_extract_bench
-runner=()
-folder=$work
-keys=$root/keys
-if [ "$mode" = "--wine" ]; then
-  exe=$exe.exe
-  runner=("${WINE:-$root/cmake/wine-run.sh}")
-  folder=Z:$work
-  keys=Z:$keys
-elif [ ! -d "$build" ]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVO_TESTS=OFF >/dev/null
-fi
-ninja -C "$build" lzm2_extract_bench >/dev/null
+. "$root/bench/bench_common.sh"
+bench_build "$root" "$build" "$mode" lzm2_extract_bench bench/lzm2_extract/lzm2_extract_bench
+folder=$drive$work
+keys=$drive$root/keys
 mkdir -p "$work"
 
 data=$work/data.bin

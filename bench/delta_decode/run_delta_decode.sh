@@ -10,17 +10,9 @@ build=${1:-$root/build/native}
 mode=${2:-}
 size_mib=${3:-1024}
 work=${TMPDIR:-/tmp}/orvo_delta_bench
-exe=$build/bench/delta_decode/delta_decode_bench
-runner=()
-folder=$work
-if [ "$mode" = "--wine" ]; then
-  exe=$exe.exe
-  runner=("${WINE:-$root/cmake/wine-run.sh}")
-  folder=Z:$work
-elif [ ! -d "$build" ]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVO_TESTS=OFF >/dev/null
-fi
-ninja -C "$build" delta_decode_bench >/dev/null
+. "$root/bench/bench_common.sh"
+bench_build "$root" "$build" "$mode" delta_decode_bench bench/delta_decode/delta_decode_bench
+folder=$drive$work
 mkdir -p "$work"
 trap 'rm -f "$work"/source.bin "$work"/target.bin "$work"/container.bin "$work"/output.bin "$work"/target.copy' EXIT
 
