@@ -87,6 +87,7 @@ encode_result_t delta_encoder_t::run() {
                 "[ERR] Invalid delta options: window %u, segment %u, largest segment %u, preset %u",
                 options_.window_size, options_.source_segment_size, options_.max_source_segment_size,
                 options_.lzma_preset);
+  matcher_.set_copy_lengths(options_.container_form ? compressed_copy_lengths : plain_copy_lengths);
   source_size_ = source_ ? source_->size() : 0;
   use_source_index_ = source_size_ > options_.source_segment_size;
   if (use_source_index_ && !source_index_.build(*source_))

@@ -80,6 +80,7 @@ void window_matcher_t::consider(const u8* origin_data, u32 origin_length, u32 or
   u32 backward = 0;
   const u32 back_limit = std::min(position - unmatched_start, origin);
   while (backward < back_limit && origin_data[origin - backward - 1] == target_[position - backward - 1]) ++backward;
+  if (forward + backward < (from_source ? copy_lengths_.from_source : copy_lengths_.from_target)) return;
   if (forward + backward > best->length)
     *best = candidate_t{from_source, origin - backward, position - backward, forward + backward};
 }
