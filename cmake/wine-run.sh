@@ -1,18 +1,29 @@
 #!/usr/bin/env bash
 # Runs a Windows test binary under Wine, headless, with a prefix inside its build tree.
 set -e
+trap 'echo "wine-run: command at line $LINENO failed with status $?" >&2' ERR
 exe=$1
 shift
 build_dir=$(cd "$(dirname "$exe")" && while [ ! -f CMakeCache.txt ] && [ "$PWD" != / ]; do cd ..; done; pwd)
 export WINEPREFIX="$build_dir/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 unset DISPLAY
-if [ "$(od -An -tx1 -j "$(( $(od -An -tu4 -j60 -N4 "$exe") + 24 ))" -N2 "$exe" | tr -d ' ')" = 0b02 ]; then
-  export WINEARCH=win64
-  wine=/usr/lib/wine/wine64
-else
-  export WINEARCH=win32
-  wine=/usr/lib/wine/wine
-fi
+# The PE header's machine field picks the Wine loader.
+pe_offset=$(od -An -tu4 -j60 -N4 "$exe" | tr -d ' ')
+machine=$(od -An -tx2 -j "$((pe_offset + 4))" -N2 "$exe" | tr -d ' ')
+case "$machine" in
+  8664)
+    export WINEARCH=win64
+    wine=/usr/lib/wine/wine64
+    ;;
+  014c)
+    export WINEARCH=win32
+    wine=/usr/lib/wine/wine
+    ;;
+  *)
+    echo "wine-run: $exe is not an x86 Windows program (machine '$machine')" >&2
+    exit 1
+    ;;
+esac
 if [ ! -f "$WINEPREFIX/.initialised" ]; then
   mkdir -p "$WINEPREFIX"
   (
@@ -35,5 +46,5 @@ for attempt in 1 2; do
     exit "$status"
   fi
   echo "wine-run: $exe ended with status $status after ${elapsed_ms} ms; starting it again" >&2
-  /usr/lib/wine/wineserver -w || true
+  timeout 30 /usr/lib/wine/wineserver -w || true
 done
