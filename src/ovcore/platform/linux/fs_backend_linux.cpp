@@ -16,6 +16,7 @@
 
 #include <atomic>
 #include <new>
+#include <optional>
 
 namespace orvo {
 
@@ -32,51 +33,24 @@ namespace {
 // Seconds from 1601-01-01 to 1970-01-01: file times count in 100-ns units from 1601.
 constexpr u64 unix_epoch_in_file_time_seconds = 11644473600ull;
 
-// Requests between the threads, chained through a link that is unused at that stage: posted
-// and finished ones through the free-list link, issued ones through the queue link.
-struct request_list_t {
-  fs_io_request_t* head = nullptr;
-  fs_io_request_t* tail = nullptr;
-
-  void push(fs_io_request_t* request, fs_io_request_t* fs_io_request_t::*link) {
-    request->*link = nullptr;
-    if (tail) tail->*link = request;
-    else head = request;
-    tail = request;
-  }
-  fs_io_request_t* take_all() {
-    fs_io_request_t* all = head;
-    head = tail = nullptr;
-    return all;
-  }
-};
-
-// What the I/O thread waits for: posted requests, finished transfers, or the stop.
-struct inbox_t {
-  pthread_mutex_t mutex = PTHREAD_MUTEX_INITIALIZER;
-  pthread_cond_t changed = PTHREAD_COND_INITIALIZER;
-  request_list_t posted;
-  request_list_t finished;
-  bool accepting = false;
-  bool stop = false;
-};
-
-// Issued requests waiting for a transfer thread.
-struct work_t {
-  pthread_mutex_t mutex = PTHREAD_MUTEX_INITIALIZER;
-  pthread_cond_t ready = PTHREAD_COND_INITIALIZER;
-  request_list_t issued;
-  bool stop = false;
-};
-
 // Reads and writes run side by side, as overlapped requests do on Windows: a decoder reading its
 // source while its output is written is not held up by either.
 constexpr u32 transfer_thread_count = 2;
 
-inbox_t inbox;
-work_t work;
-thread::thread_handle_t io_thread = nullptr;
-thread::thread_handle_t transfer_threads[transfer_thread_count] = {};
+// The queue and the issued requests waiting for a transfer thread, under one lock. Transfer
+// threads complete requests themselves, so a waiter is woken by the thread that did the I/O.
+struct backend_t {
+  pthread_mutex_t mutex = PTHREAD_MUTEX_INITIALIZER;
+  pthread_cond_t issued_or_stopped = PTHREAD_COND_INITIALIZER;
+  // Issued requests in issue order, chained through their queue link.
+  fs_io_request_t* head = nullptr;
+  fs_io_request_t* tail = nullptr;
+  bool accepting = false;
+  bool stop = false;
+  thread::thread_handle_t threads[transfer_thread_count] = {};
+};
+
+backend_t backend;
 
 // Completion is observed under one lock and condition shared by all requests.
 pthread_mutex_t completion_mutex = PTHREAD_MUTEX_INITIALIZER;
@@ -91,13 +65,15 @@ bool path_fits(const string& path) {
 }
 
 // Issued requests go to the transfer threads; the queue bounds how many are out at once.
+// Called with the backend lock held.
 class linux_issuer_t final : public fs_io_issuer_t {
 public:
   bool issue(fs_io_request_t* request) override {
-    pthread_mutex_lock(&work.mutex);
-    work.issued.push(request, &fs_io_request_t::next_queued);
-    pthread_cond_signal(&work.ready);
-    pthread_mutex_unlock(&work.mutex);
+    request->next_queued = nullptr;
+    if (backend.tail) backend.tail->next_queued = request;
+    else backend.head = request;
+    backend.tail = request;
+    pthread_cond_signal(&backend.issued_or_stopped);
     return true;
   }
 
@@ -108,6 +84,10 @@ public:
     pthread_mutex_unlock(&completion_mutex);
   }
 };
+
+linux_issuer_t issuer;
+// A fresh queue for each start: a stopped queue fails whatever it is given.
+std::optional<fs_io_queue_t> queue;
 
 // Writing megabytes from user memory in one call costs several times more per byte than writing
 // the same bytes in pieces that stay in the processor's cache.
@@ -130,82 +110,32 @@ bool transfer(fs_io_request_t* request) {
   return true;
 }
 
-// Runs issued requests until stopped; the result travels in the request to the I/O thread.
+// Runs issued requests, oldest first, until stopped with none left.
 void transfer_thread_main(void*) {
-  thread::set_thread_name("fs transfer");
+  thread::set_thread_name("fs io");
+  pthread_mutex_lock(&backend.mutex);
   for (;;) {
-    pthread_mutex_lock(&work.mutex);
-    while (!work.issued.head && !work.stop) pthread_cond_wait(&work.ready, &work.mutex);
-    fs_io_request_t* request = work.issued.head;
-    if (request) {
-      work.issued.head = request->next_queued;
-      if (!work.issued.head) work.issued.tail = nullptr;
-    }
-    pthread_mutex_unlock(&work.mutex);
-    if (!request) return;
-    request->result = transfer(request);
-    pthread_mutex_lock(&inbox.mutex);
-    inbox.finished.push(request, &fs_io_request_t::next_free);
-    pthread_cond_signal(&inbox.changed);
-    pthread_mutex_unlock(&inbox.mutex);
+    while (!backend.head && !backend.stop) pthread_cond_wait(&backend.issued_or_stopped, &backend.mutex);
+    fs_io_request_t* request = backend.head;
+    if (!request) break;
+    backend.head = request->next_queued;
+    if (!backend.head) backend.tail = nullptr;
+    pthread_mutex_unlock(&backend.mutex);
+    const bool result = transfer(request);
+    pthread_mutex_lock(&backend.mutex);
+    queue->finish(request, result);
   }
+  pthread_mutex_unlock(&backend.mutex);
 }
 
 void stop_transfer_threads() {
-  pthread_mutex_lock(&work.mutex);
-  work.stop = true;
-  pthread_cond_broadcast(&work.ready);
-  pthread_mutex_unlock(&work.mutex);
-  for (thread::thread_handle_t& thread : transfer_threads) {
+  pthread_mutex_lock(&backend.mutex);
+  backend.stop = true;
+  pthread_cond_broadcast(&backend.issued_or_stopped);
+  pthread_mutex_unlock(&backend.mutex);
+  for (thread::thread_handle_t& thread : backend.threads) {
     if (thread) thread::join_thread(thread);
     thread = nullptr;
-  }
-}
-
-bool start_transfer_threads() {
-  work.stop = false;
-  for (thread::thread_handle_t& thread : transfer_threads) {
-    thread = thread::create_thread(transfer_thread_main, nullptr);
-    if (thread) continue;
-    stop_transfer_threads();
-    return false;
-  }
-  return true;
-}
-
-// Owns the queue: accepts posted requests and finishes transferred ones. After the stop it fails
-// what is still queued and returns once the requests in flight have finished.
-void io_thread_main(void*) {
-  thread::set_thread_name("fs io");
-  linux_issuer_t issuer;
-  fs_io_queue_t queue(issuer);
-  bool stopped = false;
-  for (;;) {
-    pthread_mutex_lock(&inbox.mutex);
-    while (!inbox.posted.head && !inbox.finished.head && !(inbox.stop && !stopped))
-      pthread_cond_wait(&inbox.changed, &inbox.mutex);
-    fs_io_request_t* posted = inbox.posted.take_all();
-    fs_io_request_t* finished = inbox.finished.take_all();
-    const bool stopping = inbox.stop;
-    pthread_mutex_unlock(&inbox.mutex);
-
-    while (posted) {
-      fs_io_request_t* next = posted->next_free;
-      posted->next_free = nullptr;
-      queue.accept(posted);
-      posted = next;
-    }
-    while (finished) {
-      fs_io_request_t* next = finished->next_free;
-      finished->next_free = nullptr;
-      queue.finish(finished, finished->result);
-      finished = next;
-    }
-    if (stopping && !stopped) {
-      queue.stop();
-      stopped = true;
-    }
-    if (stopped && queue.in_flight() == 0) return;
   }
 }
 
@@ -218,15 +148,14 @@ fs_io_request_t* post(fs_native_handle_t* handle, u32 type, void* buffer, u32 si
   request->offset = offset;
   request->type = type;
   state_of(request).store(fs_request_posted, std::memory_order_relaxed);
-  pthread_mutex_lock(&inbox.mutex);
-  if (!inbox.accepting) {
-    pthread_mutex_unlock(&inbox.mutex);
+  pthread_mutex_lock(&backend.mutex);
+  if (!backend.accepting) {
+    pthread_mutex_unlock(&backend.mutex);
     fs_request_pool().give_back(request);
     return nullptr;
   }
-  inbox.posted.push(request, &fs_io_request_t::next_free);
-  pthread_cond_signal(&inbox.changed);
-  pthread_mutex_unlock(&inbox.mutex);
+  queue->accept(request);
+  pthread_mutex_unlock(&backend.mutex);
   return request;
 }
 
@@ -275,30 +204,29 @@ int open_flags(u32 mode) {
 } // namespace
 
 bool fs_backend_start() {
-  if (!start_transfer_threads()) return false;
-  pthread_mutex_lock(&inbox.mutex);
-  inbox.accepting = true;
-  inbox.stop = false;
-  pthread_mutex_unlock(&inbox.mutex);
-  io_thread = thread::create_thread(io_thread_main, nullptr);
-  if (io_thread) return true;
-  pthread_mutex_lock(&inbox.mutex);
-  inbox.accepting = false;
-  pthread_mutex_unlock(&inbox.mutex);
-  stop_transfer_threads();
-  return false;
+  queue.emplace(issuer);
+  backend.stop = false;
+  for (thread::thread_handle_t& thread : backend.threads) {
+    thread = thread::create_thread(transfer_thread_main, nullptr);
+    if (thread) continue;
+    stop_transfer_threads();
+    return false;
+  }
+  pthread_mutex_lock(&backend.mutex);
+  backend.accepting = true;
+  pthread_mutex_unlock(&backend.mutex);
+  return true;
 }
 
+// Queued requests fail; the issued ones are still transferred before the threads end.
 void fs_backend_stop() {
-  if (!io_thread) return;
-  pthread_mutex_lock(&inbox.mutex);
-  inbox.accepting = false;
-  inbox.stop = true;
-  pthread_cond_signal(&inbox.changed);
-  pthread_mutex_unlock(&inbox.mutex);
-  thread::join_thread(io_thread);
-  io_thread = nullptr;
+  if (!backend.threads[0]) return;
+  pthread_mutex_lock(&backend.mutex);
+  backend.accepting = false;
+  queue->stop();
+  pthread_mutex_unlock(&backend.mutex);
   stop_transfer_threads();
+  queue.reset();
 }
 
 fs_native_handle_t* fs_backend_open(const string& path, u32 mode) {
