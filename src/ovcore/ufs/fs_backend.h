@@ -11,9 +11,9 @@ struct fs_native_handle_t;
 // Paths must convert to at most 511 UTF-16 units, otherwise the operation fails unattempted.
 namespace orvo::platform {
 
-// Starts the I/O thread.
+// Starts the threads that serve requests.
 bool fs_backend_start();
-// Stops the I/O thread: requests in flight finish, queued ones complete with false.
+// Stops them: requests in flight finish, queued ones complete with false.
 void fs_backend_stop();
 
 // Mode as in fs_device.h; null when the platform refuses or the name is not a disk file.

@@ -15,7 +15,7 @@ public:
 };
 
 // FIFO queue of the I/O thread: at most max_in_flight requests are issued to the platform,
-// the rest wait in posting order. Used by the I/O thread only.
+// the rest wait in posting order. Used by one thread at a time.
 class fs_io_queue_t {
 public:
   static constexpr u32 max_in_flight = 8;
