@@ -59,7 +59,8 @@ TEST_F(file_cache_test, creating_a_file_drops_its_entry_after_its_readers_close)
 }
 
 TEST_F(file_cache_test, last_use_time_comes_from_the_clock) {
-  static u32 calls = 0;
+  static u32 calls;
+  calls = 0;
   fs_cache_set_clock([]() -> u64 { return ++calls; });
   ASSERT_TRUE(fs_cache_insert("mem/x", fs_native_device_type, image_of("x")));
   EXPECT_TRUE(open_file_read("mem/x"));
