@@ -1,7 +1,6 @@
 // Sequential read throughput of file_t: 512 KiB requests, two in flight.
-#include "ovcore/messages/message_dispatcher.h"
+#include "bench_runtime.h"
 #include "ovcore/ufs/file_system.h"
-#include "ovcore/ufs/fs_runtime.h"
 
 #include <chrono>
 #include <cstdio>
@@ -10,11 +9,6 @@
 namespace {
 
 constexpr orvo::u32 chunk_size = 512 * 1024;
-
-class stderr_handler_t final : public orvo::message_handler_t {
-public:
-  void on_message(const orvo::string& text, orvo::u32) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-};
 
 // Reads the whole file with the next request posted before the previous one is consumed.
 bool read_double_buffered(orvo::file_t& file, orvo::u64 size, orvo::u64& checksum) {
@@ -46,17 +40,11 @@ bool read_double_buffered(orvo::file_t& file, orvo::u64 size, orvo::u64& checksu
   return true;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int measure(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: %s FILE\n", argv[0]);
     return 2;
   }
-  stderr_handler_t handler;
-  orvo::create_message_dispatcher();
-  orvo::message_dispatcher()->register_handler(&handler);
-  orvo::fs_startup();
   int result = 1;
   {
     orvo::auto_ptr_t<orvo::file_t> file = orvo::open_file_read(argv[1]);
@@ -74,8 +62,9 @@ int main(int argc, char** argv) {
       }
     }
   }
-  orvo::fs_shutdown();
-  orvo::message_dispatcher()->unregister_handler(&handler);
-  orvo::destroy_message_dispatcher();
   return result;
 }
+
+} // namespace
+
+int main(int argc, char** argv) { return orvo::bench::run_with_runtime(argc, argv, measure); }

@@ -5,10 +5,9 @@
 //          writes a container with one COPY diff of PAYLOAD, signed with the key
 //        container_open_bench open CONTAINER PUBLIC-KEY.der
 //          opens it with the key as the only key and prints the time and the result
+#include "bench_runtime.h"
 #include "ovcore/crypto/rsa_public_key.h"
-#include "ovcore/messages/message_dispatcher.h"
 #include "ovcore/ufs/file_system.h"
-#include "ovcore/ufs/fs_runtime.h"
 #include "patch/container_reader.h"
 #include "tools/publisher/container_writer.h"
 #include "tools/publisher/rsa_keys.h"
@@ -23,11 +22,6 @@
 using namespace orvo;
 
 namespace {
-
-class stderr_log_t final : public message_handler_t {
-public:
-  void on_message(const string& text, u32) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-};
 
 bool make_container(const char* container, const char* payload, const char* private_key) {
   CryptoPP::RSA::PrivateKey key;
@@ -63,22 +57,16 @@ int open_container(const char* container, const char* public_key) {
   return result == patch::container_open_result_t::ok ? 0 : 1;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   const bool make = argc == 5 && std::strcmp(argv[1], "make") == 0;
   const bool open = argc == 4 && std::strcmp(argv[1], "open") == 0;
   if (!make && !open) {
     std::fprintf(stderr, "usage: %s make CONTAINER PAYLOAD PRIVATE-KEY | open CONTAINER PUBLIC-KEY\n", argv[0]);
     return 2;
   }
-  create_message_dispatcher();
-  stderr_log_t log;
-  message_dispatcher()->register_handler(&log);
-  fs_startup();
-  const int status = make ? (make_container(argv[2], argv[3], argv[4]) ? 0 : 1) : open_container(argv[2], argv[3]);
-  fs_shutdown();
-  message_dispatcher()->unregister_handler(&log);
-  destroy_message_dispatcher();
-  return status;
+  return make ? (make_container(argv[2], argv[3], argv[4]) ? 0 : 1) : open_container(argv[2], argv[3]);
 }
+
+} // namespace
+
+int main(int argc, char** argv) { return bench::run_with_runtime(argc, argv, run); }

@@ -4,9 +4,8 @@
 //
 // usage: delta_decode_bench generate <folder> <size in MiB>   source.bin, target.bin, container.bin
 //        delta_decode_bench decode <folder>                   output.bin from them
-#include "ovcore/messages/message_dispatcher.h"
+#include "bench_runtime.h"
 #include "ovcore/ufs/file_system.h"
-#include "ovcore/ufs/fs_runtime.h"
 #include "patch/adler32.h"
 #include "patch/decode_delta.h"
 #include "process_usage.h"
@@ -29,11 +28,6 @@ constexpr u64 window_size = 0x800000;
 constexpr u32 edit_spacing = 4096;
 constexpr u32 edit_size = 41;
 constexpr u32 block_header_size = 16;
-
-class stderr_log_t final : public message_handler_t {
-public:
-  void on_message(const string& text, u32) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-};
 
 struct random_t {
   u64 state;
@@ -193,13 +187,4 @@ int run(int argc, char** argv) {
 
 } // namespace
 
-int main(int argc, char** argv) {
-  create_message_dispatcher();
-  stderr_log_t log;
-  message_dispatcher()->register_handler(&log);
-  fs_startup();
-  const int status = run(argc, argv);
-  fs_shutdown();
-  message_dispatcher()->unregister_handler(&log);
-  return status;
-}
+int main(int argc, char** argv) { return bench::run_with_runtime(argc, argv, run); }

@@ -3,12 +3,11 @@
 // SHA extensions.
 //
 // usage: hash_bench FILE
+#include "bench_runtime.h"
 #include "ovcore/crypto/digest_calculator.h"
 #include "ovcore/crypto/file_hash.h"
 #include "ovcore/crypto/hash_stream.h"
-#include "ovcore/messages/message_dispatcher.h"
 #include "ovcore/ufs/file_system.h"
-#include "ovcore/ufs/fs_runtime.h"
 
 #include <cryptopp/cpu.h>
 
@@ -19,11 +18,6 @@
 using namespace orvo;
 
 namespace {
-
-class stderr_log_t final : public message_handler_t {
-public:
-  void on_message(const string& text, u32) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-};
 
 bool crypto_uses_sha_extensions() {
 #if defined(__i386__) || defined(__x86_64__) || defined(_M_IX86) || defined(_M_X64)
@@ -49,17 +43,11 @@ double digest_mib_per_s() {
   return chunks * (chunk.size() / 1048576.0) / seconds;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int measure(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: %s FILE\n", argv[0]);
     return 2;
   }
-  create_message_dispatcher();
-  stderr_log_t log;
-  message_dispatcher()->register_handler(&log);
-  fs_startup();
   int status = 1;
   {
     auto_ptr_t<file_t> file = open_file_read(argv[1]);
@@ -80,8 +68,9 @@ int main(int argc, char** argv) {
       }
     }
   }
-  fs_shutdown();
-  message_dispatcher()->unregister_handler(&log);
-  destroy_message_dispatcher();
   return status;
 }
+
+} // namespace
+
+int main(int argc, char** argv) { return bench::run_with_runtime(argc, argv, measure); }

@@ -4,10 +4,9 @@
 // usage: lzm2_extract_bench generate <data file> <size in MiB>
 //        lzm2_extract_bench pack <.xz file> <data size> <container> <private key> <public key>
 //        lzm2_extract_bench extract <container> <public key> <output file>
+#include "bench_runtime.h"
 #include "ovcore/crypto/rsa_public_key.h"
-#include "ovcore/messages/message_dispatcher.h"
 #include "ovcore/ufs/file_system.h"
-#include "ovcore/ufs/fs_runtime.h"
 #include "patch/container_reader.h"
 #include "process_usage.h"
 
@@ -31,11 +30,6 @@ namespace {
 using bytes_t = std::vector<u8>;
 
 constexpr u32 diff_id_fill = 0xD1;
-
-class stderr_log_t final : public message_handler_t {
-public:
-  void on_message(const string& text, u32) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-};
 
 struct random_t {
   u64 state;
@@ -226,13 +220,4 @@ int run(int argc, char** argv) {
 
 } // namespace
 
-int main(int argc, char** argv) {
-  create_message_dispatcher();
-  stderr_log_t log;
-  message_dispatcher()->register_handler(&log);
-  fs_startup();
-  const int status = run(argc, argv);
-  fs_shutdown();
-  message_dispatcher()->unregister_handler(&log);
-  return status;
-}
+int main(int argc, char** argv) { return bench::run_with_runtime(argc, argv, run); }
