@@ -13,7 +13,8 @@ namespace {
 // For a run of m vectors of width w that starts at (a, b):
 //   a' = a + sum of bytes
 //   b' = b + w * (m * a + sum over vectors of the byte sum before it) + sum of (w - i) * byte i
-// Per-lane sums stay far below 2^32 within a run; they are added up in 64 bits.
+// Per-lane sums stay far below 2^32 within a run; they are added up in 64 bits. Lanes are stored
+// unaligned: GCC cannot promise 32-byte stack alignment on 64-bit Windows.
 constexpr u64 max_run_bytes = 4096;
 
 void finish_run(u32& a, u32& b, u64 width, u64 vectors, u64 byte_sum, u64 prefix_sum, u64 weighted_sum) {
@@ -23,8 +24,8 @@ void finish_run(u32& a, u32& b, u64 width, u64 vectors, u64 byte_sum, u64 prefix
 }
 
 __attribute__((target("ssse3"))) u64 lane_sum(__m128i lanes) {
-  alignas(16) u32 values[4];
-  _mm_store_si128(reinterpret_cast<__m128i*>(values), lanes);
+  u32 values[4];
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(values), lanes);
   return u64{values[0]} + values[1] + values[2] + values[3];
 }
 
@@ -49,8 +50,8 @@ __attribute__((target("ssse3"))) u64 add_ssse3(u32& a, u32& b, const u8* data, u
 }
 
 __attribute__((target("avx2"))) u64 lane_sum(__m256i lanes) {
-  alignas(32) u32 values[8];
-  _mm256_store_si256(reinterpret_cast<__m256i*>(values), lanes);
+  u32 values[8];
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(values), lanes);
   u64 sum = 0;
   for (u32 value : values) sum += value;
   return sum;
