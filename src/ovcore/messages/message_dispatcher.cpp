@@ -8,13 +8,15 @@ namespace orvo {
 namespace {
 
 message_dispatcher_t* dispatcher_instance = nullptr;
+thread_local deferred_messages_t* thread_deferral = nullptr;
 
 void send(message_level_t level, const char* format, va_list args) {
   message_dispatcher_t* dispatcher = dispatcher_instance;
   if (!dispatcher) return;
   string_dyn_t text;
   text.format_at(0, format, args);
-  dispatcher->dispatch(text, level);
+  if (thread_deferral) thread_deferral->add(text, level);
+  else dispatcher->dispatch(text, level);
 }
 
 } // namespace
@@ -38,6 +40,26 @@ void message_dispatcher_t::dispatch(const string& text, u32 level) {
   thread::scoped_lock_t guard(lock_);
   for (u32 i = 0; i < handlers_.size(); ++i) handlers_[i]->on_message(text, level);
 }
+
+void deferred_messages_t::add(const string& text, u32 level) {
+  message_t message;
+  message.text.set(text);
+  message.level = level;
+  messages_.push_move(message);
+}
+
+void deferred_messages_t::replay() {
+  message_dispatcher_t* dispatcher = dispatcher_instance;
+  if (dispatcher)
+    for (const message_t& message : messages_) dispatcher->dispatch(message.text, message.level);
+  messages_.clear();
+}
+
+scoped_message_deferral_t::scoped_message_deferral_t(deferred_messages_t& store) : previous_(thread_deferral) {
+  thread_deferral = &store;
+}
+
+scoped_message_deferral_t::~scoped_message_deferral_t() { thread_deferral = previous_; }
 
 message_dispatcher_t* message_dispatcher() { return dispatcher_instance; }
 
@@ -70,6 +92,7 @@ void log_message(message_level_t level, const char* format, ...) {
 }
 
 void fatal_check_failed(const char* source_file, u32 line, const char* function, const char* message) {
+  thread_deferral = nullptr;  // the process ends here: nothing may be held back
   log_error("%s(%u): %s: %s", source_file, line, function, message);
   if (fatal_hook) fatal_hook(message, source_file, line, function);
   platform::terminate_abnormally();

@@ -21,4 +21,12 @@ struct file_info_t {
   fs_device_t* device = nullptr;
 };
 
+// A file system object's identity: equal for every name that reaches the same object.
+struct fs_identity_t {
+  u64 volume = 0;
+  u64 object = 0;
+
+  bool operator==(const fs_identity_t& other) const = default;
+};
+
 } // namespace orvo

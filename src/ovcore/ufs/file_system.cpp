@@ -3,6 +3,7 @@
 #include "ovcore/messages/messages.h"
 #include "ovcore/ufs/fs_backend.h"
 #include "ovcore/ufs/fs_cache.h"
+#include "ovcore/ufs/fs_device.h"
 
 namespace orvo {
 
@@ -60,8 +61,26 @@ bool list_directory(directory_list_t& out, const string& path, bool full_paths) 
   out.clear();
   fs_device_t* device = device_for(path);
   if (!device) return false;
-  device->list_directory(out, path, full_paths);
-  return true;
+  return device->list_directory(out, path, full_paths);
+}
+
+bool get_identity(const string& path, fs_identity_t& out) {
+  fs_device_t* device = device_for(path);
+  if (!device) return false;
+  string_dyn_t full;
+  device->make_full_path(full, path);
+  return platform::fs_backend_identity(full, &out);
+}
+
+u64 get_available_space(const string& path) {
+  u64 bytes = ~u64(0);
+  u32 error = 0;
+  switch (platform::fs_backend_available_space(path, &bytes, &error)) {
+  case platform::fs_space_known: return bytes;
+  case platform::fs_space_unconvertible: log_error("[ERR] Unable to convert to utf16"); break;
+  default: log_error("[ERR] Unable to determine free space for '%s': %08X", path.c_str(), error); break;
+  }
+  return ~u64(0);
 }
 
 bool move(const string& from, const string& to, bool replace_existing) {

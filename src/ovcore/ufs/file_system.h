@@ -17,7 +17,12 @@ auto_ptr_t<file_t> open_file_create(const string& path);
 bool stat_path(const string& path, file_info_t* info);
 bool create_directories(const string& path);
 bool remove_directory(const string& path);
+// False (and an empty list) when the directory cannot be listed.
 bool list_directory(directory_list_t& out, const string& path, bool full_paths);
+// The identity of the object the path names, links followed.
+bool get_identity(const string& path, fs_identity_t& out);
+// Free bytes available to the calling user on the volume of path; all ones when unknown.
+u64 get_available_space(const string& path);
 bool move(const string& from, const string& to, bool replace_existing);
 bool delete_file(const string& path);
 

@@ -40,6 +40,18 @@ bool fs_backend_move(const string& from, const string& to, bool replace_existing
 using fs_entry_visitor_t = void (*)(void* context, const string& name, u32 kind);
 bool fs_backend_enumerate(const string& directory, fs_entry_visitor_t visitor, void* context);
 
+// Identifies a directory across the names that reach it (links, junctions).
+bool fs_backend_identity(const string& path, fs_identity_t* out);
+
+enum : u32 {
+  fs_space_known = 0,
+  fs_space_unconvertible = 1,
+  fs_space_failed = 2,
+};
+// Free bytes available to the calling user on the volume of path; on fs_space_failed error
+// receives the platform's error code.
+u32 fs_backend_available_space(const string& path, u64* bytes, u32* error);
+
 // The platform's temporary folder in UTF-8, as the platform reports it.
 bool fs_backend_temp_folder(mstring_t& out);
 

@@ -41,8 +41,9 @@ public:
   virtual bool remove_directory(const string& path) = 0;
   virtual bool move(const string& from, const string& to, bool replace_existing) = 0;
   // Entries in platform order without ".", "..", ".svn" and entries of kind 0; names are
-  // "path/name" when full_paths is set. A directory that cannot be opened lists nothing.
-  virtual void list_directory(directory_list_t& out, const string& path, bool full_paths) = 0;
+  // "path/name" when full_paths is set. A directory that cannot be opened lists nothing and
+  // answers false.
+  virtual bool list_directory(directory_list_t& out, const string& path, bool full_paths) = 0;
   // Asked before every open in a writing mode.
   virtual bool can_write(const string& path) = 0;
   virtual string root() const = 0;

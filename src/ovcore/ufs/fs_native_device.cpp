@@ -93,12 +93,14 @@ bool fs_native_device_t::move(const string& from, const string& to, bool replace
   return platform::fs_backend_move(full_from, full_to, replace_existing);
 }
 
-void fs_native_device_t::list_directory(directory_list_t& out, const string& path, bool full_paths) {
+bool fs_native_device_t::list_directory(directory_list_t& out, const string& path, bool full_paths) {
   out.clear();
   string_dyn_t full;
   make_full_path(full, path);
   listing_t listing{out, path, full_paths};
-  platform::fs_backend_enumerate(full, add_entry, &listing);
+  if (platform::fs_backend_enumerate(full, add_entry, &listing)) return true;
+  out.clear();
+  return false;
 }
 
 bool fs_native_device_t::can_write(const string& path) {

@@ -13,7 +13,7 @@ public:
   bool create_directories(const string& path) override;
   bool remove_directory(const string& path) override;
   bool move(const string& from, const string& to, bool replace_existing) override;
-  void list_directory(directory_list_t& out, const string& path, bool full_paths) override;
+  bool list_directory(directory_list_t& out, const string& path, bool full_paths) override;
   bool can_write(const string& path) override;
   string root() const override { return root_.c_str(); }
 

@@ -12,6 +12,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -338,6 +339,27 @@ bool fs_backend_enumerate(const string& directory, fs_entry_visitor_t visitor, v
   }
   closedir(listing);
   return true;
+}
+
+bool fs_backend_identity(const string& path, fs_identity_t* out) {
+  struct stat status;
+  if (!path_fits(path) || stat(path.c_str(), &status) != 0) return false;
+  out->volume = static_cast<u64>(status.st_dev);
+  out->object = static_cast<u64>(status.st_ino);
+  return true;
+}
+
+u32 fs_backend_available_space(const string& path, u64* bytes, u32* error) {
+  if (!path_fits(path)) return fs_space_unconvertible;
+  struct statvfs volume;
+  if (statvfs(path.c_str(), &volume) != 0) {
+    *error = static_cast<u32>(errno);
+    return fs_space_failed;
+  }
+  const u64 blocks = static_cast<u64>(volume.f_bavail);
+  const u64 block_size = static_cast<u64>(volume.f_frsize);
+  *bytes = block_size && blocks > ~u64(0) / block_size ? ~u64(0) - 1 : blocks * block_size;
+  return fs_space_known;
 }
 
 bool fs_backend_temp_folder(mstring_t& out) {

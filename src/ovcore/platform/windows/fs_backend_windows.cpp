@@ -186,11 +186,10 @@ fs_io_request_t* post(fs_native_handle_t* handle, u32 type, void* buffer, u32 si
   return request;
 }
 
+// Whatever is not a directory is a file, whichever attribute bits it carries (a file whose only
+// attribute is read-only is still a game file).
 u32 kind_of(DWORD attributes) {
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return file_kind_directory;
-  if (attributes & FILE_ATTRIBUTE_ARCHIVE) return file_kind_file;
-  if (attributes & FILE_ATTRIBUTE_NORMAL) return file_kind_file;
-  return file_kind_other;
+  return attributes & FILE_ATTRIBUTE_DIRECTORY ? file_kind_directory : file_kind_file;
 }
 
 u64 join_u32(DWORD high, DWORD low) { return static_cast<u64>(high) << 32 | low; }
@@ -327,7 +326,8 @@ bool fs_backend_enumerate(const string& directory, fs_entry_visitor_t visitor, v
   if (!utf8_to_utf16(wide_pattern, pattern)) return false;
   WIN32_FIND_DATAW entry;
   const HANDLE search = FindFirstFileW(wide(wide_pattern), &entry);
-  if (search == INVALID_HANDLE_VALUE) return false;
+  // A volume's empty root directory has no entries at all, not even "." and "..".
+  if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
   string_dyn_t name;
   do {
     if (utf16_to_utf8(name, reinterpret_cast<const wchar16_t*>(entry.cFileName), 512))
@@ -335,6 +335,34 @@ bool fs_backend_enumerate(const string& directory, fs_entry_visitor_t visitor, v
   } while (FindNextFileW(search, &entry));
   FindClose(search);
   return true;
+}
+
+bool fs_backend_identity(const string& path, fs_identity_t* out) {
+  wide_buffer_t name;
+  if (!utf8_to_utf16(name, path)) return false;
+  // Backup semantics open directories; a link or junction is followed to its target.
+  const HANDLE object = CreateFileW(wide(name), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (object == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION data;
+  const bool known = GetFileInformationByHandle(object, &data);
+  CloseHandle(object);
+  if (!known) return false;
+  out->volume = data.dwVolumeSerialNumber;
+  out->object = join_u32(data.nFileIndexHigh, data.nFileIndexLow);
+  return true;
+}
+
+u32 fs_backend_available_space(const string& path, u64* bytes, u32* error) {
+  wide_buffer_t name;
+  if (!utf8_to_utf16(name, path)) return fs_space_unconvertible;
+  ULARGE_INTEGER available;
+  if (!GetDiskFreeSpaceExW(wide(name), &available, nullptr, nullptr)) {
+    *error = GetLastError();
+    return fs_space_failed;
+  }
+  *bytes = available.QuadPart;
+  return fs_space_known;
 }
 
 bool fs_backend_temp_folder(mstring_t& out) {

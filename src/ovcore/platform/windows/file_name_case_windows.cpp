@@ -1,0 +1,7 @@
+#include "ovcore/platform/file_name_case.h"
+
+namespace orvo::platform {
+
+bool file_names_ignore_case() { return true; }
+
+} // namespace orvo::platform
