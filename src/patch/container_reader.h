@@ -6,6 +6,7 @@
 #include "ovcore/ufs/fs_file.h"
 #include "patch/container_open_result.h"
 #include "patch/container_records.h"
+#include "patch/diff_size_result.h"
 #include "patch/extract_diff_result.h"
 #include "patch/flat_map.h"
 
@@ -29,6 +30,10 @@ public:
   const aes_key_t* find_key(const content_hash_t& key_id) const { return keys_.find(key_id); }
   const diff_info_t* find_diff(const content_hash_t& diff_id) const { return diffs_.find(diff_id); }
   file_t* file() const { return file_.get(); }
+
+  // The size of what the diff's block produces, from its block header; out is all ones unless
+  // the result is ok. key is the content key of a keyed diff, or null.
+  diff_size_result_t get_diff_output_size(u64& out, const content_hash_t& diff_id, const aes_key_t* key) const;
 
   // Decodes the diff's block into output, from its start; source is the previous version of the
   // file, which only deltas read (null when there is none). key is the content key of a keyed

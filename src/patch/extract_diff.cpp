@@ -72,6 +72,28 @@ result_t check_output_size(file_t& output, u64 expected) {
 
 } // namespace
 
+diff_size_result_t container_reader_t::get_diff_output_size(u64& out, const content_hash_t& diff_id,
+                                                            const aes_key_t* key) const {
+  out = ~u64(0);
+  const diff_info_t* diff = find_diff(diff_id);
+  if (!diff || diff->data_offset == diff_offset_none) return diff_size_result_t::not_found;
+  if (diff->keyed) {
+    if (!key) return diff_size_result_t::no_key;
+    content_hash_t key_id;
+    if (!derive_key_id(key_id.bytes, *key, key_id_label)) {
+      log_error("[ERR] Unable to calculate key id");
+      return diff_size_result_t::key_id_error;
+    }
+    if (!(key_id == diff->key_id)) return diff_size_result_t::wrong_key;
+    // Keyed data is the key id and encrypted content: no readable block header tells the size.
+    return diff_size_result_t::ok;
+  }
+  block_header_t header;
+  if (!read_block_header(*file_, diff->data_offset, header)) return diff_size_result_t::read_error;
+  out = header.output_size;
+  return diff_size_result_t::ok;
+}
+
 extract_diff_result_t container_reader_t::extract_diff(auto_ptr_t<file_t>& output, file_t* source,
                                                        const content_hash_t& diff_id, const aes_key_t* key,
                                                        progress_callback_t* callback) const {
