@@ -60,7 +60,14 @@ bool find_first_naming(array_dyn_t<u32>& first, const array_t<layout_path_t>& la
   return true;
 }
 
+} // namespace
+
+u32 analysis_hash_workers = 0;
+
+namespace {
+
 u32 hash_worker_count() {
+  if (analysis_hash_workers) return analysis_hash_workers;
   const u32 processors_count = processors().size();
   if (processors_count == 0) return 1;
   return processors_count < max_hash_workers ? processors_count : max_hash_workers;

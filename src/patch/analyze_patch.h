@@ -10,6 +10,9 @@ namespace orvo::patch {
 // Progress stage of the analysis; the final report uses stage 0.
 constexpr u64 stage_analysis = 0x000003126A89CB87ull;
 
+// Threads that hash installed files ahead of the analysis; 0: one per processor, at most 8.
+extern u32 analysis_hash_workers;
+
 // Decides for every layout entry, in order, what the update does with its file, appending one
 // record per entry analysed. installed is the sorted list of installed files; the callback may
 // be null. Stops at the first failure, keeping the records completed before it.

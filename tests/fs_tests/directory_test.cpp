@@ -50,10 +50,10 @@ TEST_F(directory_test, listing_skips_the_special_names) {
                                                            {path("list/sub"), file_kind_directory}}));
 }
 
-TEST_F(directory_test, missing_directory_lists_nothing) {
+TEST_F(directory_test, missing_directory_lists_nothing_and_fails) {
   directory_list_t entries;
   entries.resize(3);
-  EXPECT_TRUE(list_directory(entries, path("absent").c_str(), false));
+  EXPECT_FALSE(list_directory(entries, path("absent").c_str(), false));
   EXPECT_EQ(entries.size(), 0u);
 }
 
