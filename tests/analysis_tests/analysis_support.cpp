@@ -91,7 +91,9 @@ void analysis_test_t::add_container(const container_spec_t& spec) {
 }
 
 void analysis_test_t::write_file(const std::string& relative, const std::string& content) {
-  interop::write_text(file("game") / relative, content);
+  // Names are UTF-8 whatever the platform's narrow code page is.
+  const std::u8string name(reinterpret_cast<const char8_t*>(relative.data()), relative.size());
+  interop::write_text(file("game") / std::filesystem::path(name), content);
 }
 
 std::vector<std::string> analysis_test_t::lines_starting(std::initializer_list<const char*> prefixes) const {
