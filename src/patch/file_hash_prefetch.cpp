@@ -34,15 +34,11 @@ bool file_hash_prefetch_t::queue(const string& path) {
 
 bool file_hash_prefetch_t::start() {
   const u32 count = worker_count_ < jobs_.size() ? worker_count_ : jobs_.size();
+  if (!workers_.reserve(count)) return false;
   for (u32 i = 0; i < count; ++i) {
     thread::thread_handle_t worker = thread::create_thread(worker_main, this);
-    if (!worker || !workers_.push(worker)) {
-      if (worker) {
-        stop();
-        return false;
-      }
-      break;
-    }
+    if (!worker) break;
+    workers_.push(worker);
   }
   return !workers_.empty();
 }

@@ -50,6 +50,15 @@ protected:
 
 content_hash_t d(char name) { return digest_named(name); }
 
+bool parse_hex(const char* text, content_hash_t& out) {
+  for (u32 i = 0; i < 32; ++i) {
+    unsigned value = 0;
+    if (std::sscanf(text + 2 * i, "%2X", &value) != 1) return false;
+    out.bytes[i] = static_cast<u8>(value);
+  }
+  return true;
+}
+
 std::string numbered_file(u32 i) {
   char name[16];
   std::snprintf(name, sizeof name, "f%u", 100 + i);
@@ -291,6 +300,22 @@ TEST_F(analysis_test, required_space_is_64_bit_and_saturates) {
     EXPECT_EQ(patch::get_required_free_space(results),
               c.required == patch::space_unknown ? patch::space_unknown : total + c.required);
   }
+}
+
+// 2^32 + 1 zero bytes, sparse on disk: a hash cut at 32 bits names no record.
+TEST_F(analysis_test, a_file_beyond_4_gib_is_hashed_whole) {
+  content_hash_t beyond{};
+  ASSERT_TRUE(parse_hex("FBB82F7B353676BB562EB82157FCF0EA42C36492CA13EE56DBF82C08B6802C5C", beyond));
+  write_file("huge.pak", "");
+  std::filesystem::resize_file(file("game") / "huge.pak", (4 * gib) + 1);
+  container_spec_t spec;
+  spec.layouts = {layout_of("kora", {{"huge.pak", d('T')}})};
+  spec.patches = {{beyond, d('T'), {d('1')}}};
+  spec.diffs = {{d('1'), 6 * gib}};
+  ASSERT_NO_FATAL_FAILURE(add_container(spec));
+  ASSERT_EQ(analyze(), result_t::ok);
+  ASSERT_NO_FATAL_FAILURE(expect_records({{"huge.pak", action_t::patch, {d('1')}, 6 * gib, true}}));
+  EXPECT_EQ(results[0]->source_file->get_size(), (4 * gib) + 1);
 }
 
 TEST_F(analysis_test, required_free_space_of_several_changes) {
