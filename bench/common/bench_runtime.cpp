@@ -1,7 +1,7 @@
 #include "bench_runtime.h"
 
 #include "ovcore/messages/message_dispatcher.h"
-#include "ovcore/ufs/fs_runtime.h"
+#include "ovcore/system/runtime.h"
 
 #include <cstdio>
 
@@ -17,14 +17,12 @@ public:
 } // namespace
 
 int run_with_runtime(int argc, char** argv, int (*body)(int argc, char** argv)) {
-  create_message_dispatcher();
+  runtime_startup();
   stderr_log_t log;
   message_dispatcher()->register_handler(&log);
-  fs_startup();
   const int status = body(argc, argv);
-  fs_shutdown();
   message_dispatcher()->unregister_handler(&log);
-  destroy_message_dispatcher();
+  runtime_shutdown();
   return status;
 }
 

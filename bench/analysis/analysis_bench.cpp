@@ -1,0 +1,227 @@
+// Patch analysis of an installation where every file needs a patch: analyze_installation hashes
+// each installed file and finds its chain in the container. bench/analysis/run_analysis.sh
+// compares the time with openssl dgst -sha256 over the same files.
+//
+// usage: analysis_bench generate FOLDER PRIVATE-KEY
+//          writes FOLDER/installation (500 files, 2 GiB), FOLDER/container.ktlp signed with the
+//          key and FOLDER/files.txt (each file's SHA-256 and path, in layout order)
+//        analysis_bench analyze FOLDER PUBLIC-KEY.der
+//          analyses FOLDER/installation with the container in memory, the key the only key;
+//          prints the result, the seconds (wall clock and processor) and the peak resident memory
+#include "bench_runtime.h"
+#include "ovcore/crypto/rsa_public_key.h"
+#include "ovcore/system/processors.h"
+#include "patch/analyze_patch.h"
+#include "patch/installation_layout.h"
+#include "process_usage.h"
+#include "tools/publisher/container_writer.h"
+#include "tools/publisher/rsa_keys.h"
+
+#include <cryptopp/sha.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+using namespace orvo;
+
+namespace {
+
+using bytes_t = std::vector<u8>;
+using digest_t = publisher::content_hash_t;
+
+constexpr u32 file_count = 500;
+constexpr u32 files_per_folder = 50;
+constexpr u64 installation_size = u64{2} << 30;
+constexpr u64 smallest_file_size = 4 << 10;
+// File sizes grow with the fourth power of their rank: many small files, a few of about 20 MiB.
+constexpr u32 size_curve_power = 4;
+constexpr u64 diff_payload_size = 4 << 10;
+constexpr u64 write_chunk_size = 1 << 20;
+
+struct random_t {
+  u64 state;
+  u64 next() {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    return state;
+  }
+  void fill(u8* out, u64 size) {
+    for (u64 i = 0; i < size; i += 8) {
+      const u64 value = next();
+      std::memcpy(out + i, &value, size - i < 8 ? size - i : 8);
+    }
+  }
+};
+
+std::string installation_folder(const std::string& folder) { return folder + "/installation"; }
+std::string container_path(const std::string& folder) { return folder + "/container.ktlp"; }
+
+std::string relative_path(u32 index) {
+  char path[64];
+  std::snprintf(path, sizeof path, "data/group_%02u/asset_%03u.pak", index / files_per_folder, index);
+  return path;
+}
+
+// Sizes summing to installation_size, shuffled so that large and small files alternate.
+std::vector<u64> file_sizes(random_t& random) {
+  std::vector<double> weights(file_count);
+  double weight_sum = 0;
+  for (u32 i = 0; i < file_count; ++i) {
+    double weight = 1;
+    for (u32 k = 0; k < size_curve_power; ++k) weight *= i;
+    weights[i] = weight;
+    weight_sum += weight;
+  }
+  const u64 spare = installation_size - file_count * smallest_file_size;
+  std::vector<u64> sizes(file_count);
+  u64 total = 0;
+  for (u32 i = 0; i < file_count; ++i) {
+    sizes[i] = smallest_file_size + static_cast<u64>(spare * (weights[i] / weight_sum));
+    total += sizes[i];
+  }
+  sizes.back() += installation_size - total;  // what rounding left over
+  for (u32 i = file_count - 1; i > 0; --i) std::swap(sizes[i], sizes[random.next() % (i + 1)]);
+  return sizes;
+}
+
+bool write_random_file(const std::filesystem::path& path, u64 size, random_t& random, digest_t& digest) {
+  std::error_code error;
+  std::filesystem::create_directories(path.parent_path(), error);
+  FILE* file = std::fopen(path.string().c_str(), "wb");
+  if (!file) return false;
+  CryptoPP::SHA256 hash;
+  bytes_t chunk(write_chunk_size);
+  bool ok = true;
+  for (u64 written = 0; written < size && ok;) {
+    const u64 count = std::min(size - written, write_chunk_size);
+    random.fill(chunk.data(), count);
+    hash.Update(chunk.data(), count);
+    ok = std::fwrite(chunk.data(), 1, count, file) == count;
+    written += count;
+  }
+  hash.Final(digest.data());
+  return (std::fclose(file) == 0) && ok;
+}
+
+// The version the update brings: a digest no installed file has.
+digest_t target_of(const digest_t& installed) {
+  digest_t target;
+  CryptoPP::SHA256().CalculateDigest(target.data(), installed.data(), installed.size());
+  return target;
+}
+
+// Base layout "kora" with every file at its target, one small COPY diff, and one file patch per
+// file from its installed digest to its target through that diff.
+bool write_container(const std::string& folder, const std::vector<digest_t>& installed, const char* private_key) {
+  CryptoPP::RSA::PrivateKey key;
+  if (!publisher::load_private_key(private_key, key)) return false;
+  const std::filesystem::path payload = folder + "/diff_payload.bin";
+  random_t random{0xD1B54A32D192ED03ull};
+  digest_t payload_digest;
+  if (!write_random_file(payload, diff_payload_size, random, payload_digest)) return false;
+
+  publisher::layout_t layout;
+  layout.name = patch::game_short_name;
+  layout.version = {1, 0, 0, 0};
+  for (u32 i = 0; i < file_count; ++i) layout.entries.push_back({relative_path(i), target_of(installed[i])});
+  publisher::diff_input_t diff;
+  diff.method = publisher::block_method_t::copy;
+  diff.data = payload;
+  publisher::diff_record_t record;
+  publisher::container_writer_t writer;
+  bool ok = writer.create(container_path(folder)) && writer.add_layout(layout) && writer.add_diff(diff, &record);
+  for (u32 i = 0; i < file_count && ok; ++i) ok = writer.add_file_patch(installed[i], layout.entries[i].hash, {record.id});
+  return ok && writer.finish(&key);
+}
+
+// One "digest path" line per file, the digest in lower case as openssl dgst -r prints it.
+bool write_file_list(const std::string& folder, const std::vector<digest_t>& installed) {
+  FILE* list = std::fopen((folder + "/files.txt").c_str(), "w");
+  if (!list) return false;
+  bool ok = true;
+  for (u32 i = 0; i < file_count && ok; ++i) {
+    for (u8 byte : installed[i]) ok = std::fprintf(list, "%.2x", byte) > 0;
+    ok = ok && std::fprintf(list, " %s\n", relative_path(i).c_str()) > 0;
+  }
+  return (std::fclose(list) == 0) && ok;
+}
+
+bool generate(const std::string& folder, const char* private_key) {
+  random_t random{0x9E3779B97F4A7C15ull};
+  const std::vector<u64> sizes = file_sizes(random);
+  std::vector<digest_t> installed(file_count);
+  for (u32 i = 0; i < file_count; ++i) {
+    const std::filesystem::path path = installation_folder(folder) + "/" + relative_path(i);
+    if (!write_random_file(path, sizes[i], random, installed[i])) {
+      std::fprintf(stderr, "cannot write %s\n", path.string().c_str());
+      return false;
+    }
+  }
+  return write_container(folder, installed, private_key) && write_file_list(folder, installed);
+}
+
+bytes_t read_whole(const std::string& path) {
+  std::ifstream input(path, std::ios::binary);
+  return bytes_t(std::istreambuf_iterator<char>(input), std::istreambuf_iterator<char>());
+}
+
+// Every file found installed, hashed and given a patch.
+bool all_patched(const patch::patching_infos_t& results) {
+  if (results.size() != file_count) return false;
+  for (const auto& info : results)
+    if (info->action != patch::patch_action_t::patch) return false;
+  return true;
+}
+
+int analyze(const std::string& folder, const char* public_key) {
+  const bytes_t container = read_whole(container_path(folder));
+  const bytes_t der = read_whole(public_key);
+  if (container.empty() || der.empty()) {
+    std::fprintf(stderr, "cannot read the container or the key\n");
+    return 1;
+  }
+  const rsa_public_key_t key = {"", false, der.data(), static_cast<u32>(der.size())};
+  array_dyn_t<const rsa_public_key_t*> keys;
+  keys.push(&key);
+  patch::container_pool_t pool;
+  const patch::container_open_result_t opened =
+      pool.add_container(container.data(), static_cast<u32>(container.size()), nullptr, &keys);
+  if (opened != patch::container_open_result_t::ok) {
+    std::fprintf(stderr, "container refused: %s\n", patch::container_open_result_name(static_cast<u32>(opened)));
+    return 1;
+  }
+
+  array_dyn_t<auto_ptr_t<patch::file_patching_info_t>> results;
+  const double cpu_start = bench::process_cpu_seconds();
+  const auto start = std::chrono::steady_clock::now();
+  const patch::analyze_patch_result_t result =
+      patch::analyze_installation(results, pool, installation_folder(folder).c_str(), nullptr);
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double cpu_seconds = bench::process_cpu_seconds() - cpu_start;
+  const bool ok = result == patch::analyze_patch_result_t::ok && all_patched(results);
+  std::printf("analyze_installation result=%s records=%u all_patch=%s seconds=%.3f cpu_seconds=%.3f processors=%u "
+              "peak_mib=%llu\n",
+              patch::analyze_patch_result_name(static_cast<u32>(result)), results.size(), ok ? "yes" : "no", seconds,
+              cpu_seconds, processors().size(), static_cast<unsigned long long>(bench::peak_resident_bytes() >> 20));
+  return ok ? 0 : 1;
+}
+
+int run(int argc, char** argv) {
+  const std::string mode = argc > 1 ? argv[1] : "";
+  if (mode == "generate" && argc == 4) return generate(argv[2], argv[3]) ? 0 : 1;
+  if (mode == "analyze" && argc == 4) return analyze(argv[2], argv[3]);
+  std::fprintf(stderr, "usage: see the top of analysis_bench.cpp\n");
+  return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) { return bench::run_with_runtime(argc, argv, run); }
