@@ -30,6 +30,21 @@ struct source_order_t {
   bool operator()(const content_hash_t& a, const file_patch_record_t* b) const { return hash_less(a, b->source); }
 };
 
+struct name_order_t {
+  bool operator()(const layout_record_t* a, const layout_record_t* b) const {
+    return std::strcmp(a->name.c_str(), b->name.c_str()) < 0;
+  }
+  bool operator()(const layout_record_t* a, const char* b) const { return std::strcmp(a->name.c_str(), b) < 0; }
+  bool operator()(const char* a, const layout_record_t* b) const { return std::strcmp(a, b->name.c_str()) < 0; }
+};
+
+// The match with the greatest version; the earlier one among equal versions.
+const layout_record_t* better_layout(const layout_record_t* best, const layout_record_t& candidate,
+                                     const content_hash_t* match_hash) {
+  if (match_hash && !(candidate.match_hash == *match_hash)) return best;
+  return !best || version_less(best->version, candidate.version) ? &candidate : best;
+}
+
 void append_ids(array_t<content_hash_t>& out, const file_patch_record_t& record) {
   for (const content_hash_t& id : record.diff_ids) out.push(id);
 }
@@ -43,26 +58,31 @@ container_open_result_t container_pool_t::add_container(const void* data, u32 si
   if (!reader || !file) return container_open_result_t::internal_error;
   const container_open_result_t result = reader->open(file, callback, keys);
   if (result != container_open_result_t::ok) return result;
-  if (!by_source_.reserve_more(reader->file_patches().size()) || !readers_.push_move(reader))
+  if (!by_source_.reserve_more(reader->file_patches().size()) || !by_name_.reserve_more(reader->layouts().size()) ||
+      !readers_.push_move(reader))
     return container_open_result_t::internal_error;
-  index_file_patches(*readers_[readers_.size() - 1]);
+  index_records(*readers_[readers_.size() - 1]);
   return result;
 }
 
-void container_pool_t::index_file_patches(const container_reader_t& reader) {
+// Stable sorts: records of one source or name keep pool and chunk order, which decides between
+// routes and between equal versions.
+void container_pool_t::index_records(const container_reader_t& reader) {
   for (const file_patch_record_t& record : reader.file_patches()) by_source_.push(&record);
-  // Stable: records of one source keep pool and chunk order, which decides between routes.
   std::stable_sort(by_source_.begin(), by_source_.end(), source_order_t());
+  for (const layout_record_t& record : reader.layouts()) by_name_.push(&record);
+  std::stable_sort(by_name_.begin(), by_name_.end(), name_order_t());
 }
 
 const layout_record_t* container_pool_t::find_layout(const char* name, const content_hash_t* match_hash) const {
   const layout_record_t* best = nullptr;
-  for (const auto_ptr_t<container_reader_t>& reader : readers_)
-    for (const layout_record_t& layout : reader->layouts()) {
-      if (name && *name && std::strcmp(name, layout.name.c_str()) != 0) continue;
-      if (match_hash && !(layout.match_hash == *match_hash)) continue;
-      if (!best || version_less(best->version, layout.version)) best = &layout;
-    }
+  if (!name || !*name) {
+    for (const auto_ptr_t<container_reader_t>& reader : readers_)
+      for (const layout_record_t& layout : reader->layouts()) best = better_layout(best, layout, match_hash);
+    return best;
+  }
+  const auto named = std::equal_range(by_name_.begin(), by_name_.end(), name, name_order_t());
+  for (auto layout = named.first; layout != named.second; ++layout) best = better_layout(best, **layout, match_hash);
   return best;
 }
 
@@ -100,7 +120,7 @@ bool container_pool_t::search_chain(array_t<content_hash_t>& out, const content_
     const file_patch_record_t* taken;
   };
   visited_.clear();
-  visited_.insert(from);
+  visited_.insert(from, true);
   array_dyn_t<frame_t> stack;
   if (!stack.push(frame_t{records_from(from), nullptr})) return false;
   while (!stack.empty()) {
@@ -111,7 +131,7 @@ bool container_pool_t::search_chain(array_t<content_hash_t>& out, const content_
     }
     const file_patch_record_t* record = *top.pending.begin++;
     top.taken = record;
-    if (!visited_.insert(record->target)) continue;
+    if (!visited_.insert(record->target, true)) continue;
     if (const file_patch_record_t* direct = direct_record(record->target, to)) {
       for (const frame_t& frame : stack) append_ids(out, *frame.taken);
       append_ids(out, *direct);

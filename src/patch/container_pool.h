@@ -2,7 +2,7 @@
 #include "ovcore/crypto/rsa_public_key.h"
 #include "ovcore/memory/auto_ptr.h"
 #include "patch/container_reader.h"
-#include "patch/content_hash_set.h"
+#include "patch/content_hash_map.h"
 #include "patch/diff_size_result.h"
 
 namespace orvo::patch {
@@ -42,15 +42,17 @@ private:
   source_range_t records_from(const content_hash_t& source) const;
   const file_patch_record_t* direct_record(const content_hash_t& from, const content_hash_t& to) const;
   bool search_chain(array_t<content_hash_t>& out, const content_hash_t& from, const content_hash_t& to) const;
-  void index_file_patches(const container_reader_t& reader);
+  void index_records(const container_reader_t& reader);
   const aes_key_t* find_key(const content_hash_t& key_id) const;
   template <typename RESULT, typename OPERATION>
   RESULT dispatch(const content_hash_t& diff_id, RESULT key_missing, OPERATION operation) const;
 
   array_dyn_t<auto_ptr_t<container_reader_t>> readers_;
   array_dyn_t<const file_patch_record_t*> by_source_;
+  // Layout records by name, then pool and chunk order.
+  array_dyn_t<const layout_record_t*> by_name_;
   // Scratch of the chain search; the pool is queried by one thread at a time.
-  mutable content_hash_set_t visited_;
+  mutable content_hash_map_t<bool> visited_;
 };
 
 } // namespace orvo::patch

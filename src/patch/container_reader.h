@@ -8,7 +8,7 @@
 #include "patch/container_records.h"
 #include "patch/diff_size_result.h"
 #include "patch/extract_diff_result.h"
-#include "patch/flat_map.h"
+#include "patch/content_hash_map.h"
 
 namespace orvo::patch {
 
@@ -61,8 +61,8 @@ private:
   auto_ptr_t<file_t> file_;
   array_dyn_t<layout_record_t> layouts_;
   array_dyn_t<file_patch_record_t> file_patches_;
-  flat_map_t<content_hash_t, aes_key_t> keys_;
-  flat_map_t<content_hash_t, diff_info_t> diffs_;
+  content_hash_map_t<aes_key_t> keys_;
+  content_hash_map_t<diff_info_t> diffs_;
 };
 
 } // namespace orvo::patch
