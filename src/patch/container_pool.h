@@ -2,7 +2,7 @@
 #include "ovcore/crypto/rsa_public_key.h"
 #include "ovcore/memory/auto_ptr.h"
 #include "patch/container_reader.h"
-#include "patch/content_hash_map.h"
+#include "patch/byte_key_map.h"
 #include "patch/diff_size_result.h"
 
 namespace orvo::patch {

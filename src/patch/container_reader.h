@@ -8,7 +8,7 @@
 #include "patch/container_records.h"
 #include "patch/diff_size_result.h"
 #include "patch/extract_diff_result.h"
-#include "patch/content_hash_map.h"
+#include "patch/byte_key_map.h"
 
 namespace orvo::patch {
 

@@ -2,6 +2,7 @@
 
 #include "ovcore/messages/messages.h"
 #include "ovcore/ufs/file_system.h"
+#include "patch/byte_key_map.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,11 +11,7 @@ namespace orvo::patch {
 
 namespace {
 
-bool identity_less(const fs_identity_t& a, const fs_identity_t& b) {
-  return a.volume != b.volume ? a.volume < b.volume : a.object < b.object;
-}
-
-// Identities of the directories listed so far, sorted.
+// Identities of the directories listed so far.
 class visited_directories_t {
 public:
   // False when the directory was entered before.
@@ -22,16 +19,13 @@ public:
     fs_identity_t identity;
     // Without an identity the listing itself decides.
     if (!get_identity(path, identity)) return true;
-    fs_identity_t* position = std::lower_bound(identities_.begin(), identities_.end(), identity, identity_less);
-    if (position != identities_.end() && *position == identity) return false;
-    const u32 index = static_cast<u32>(position - identities_.begin());
-    if (!identities_.push(identity)) return true;
-    std::rotate(identities_.begin() + index, identities_.end() - 1, identities_.end());
+    if (identities_.find(identity)) return false;
+    identities_.insert(identity, true);
     return true;
   }
 
 private:
-  array_dyn_t<fs_identity_t> identities_;
+  byte_key_map_t<fs_identity_t, bool> identities_;
 };
 
 void strip_one_separator(mstring_t& path) {

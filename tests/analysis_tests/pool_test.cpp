@@ -87,6 +87,7 @@ TEST_F(pool_chain_test, chains_follow_the_first_route_found) {
   const chain_case_t cases[] = {
       {"direct", {record('X', 'Z', {'a'})}, 'X', {'a'}},
       {"through an intermediate", {record('X', 'Y', {'a', 'b'}), record('Y', 'Z', {'c'})}, 'X', {'a', 'b', 'c'}},
+      {"two direct records", {record('X', 'Z', {'a'}), record('X', 'Z', {'b'})}, 'X', {'a'}},
       {"direct stored after a route",
        {record('X', 'Y', {'a'}), record('Y', 'Z', {'b'}), record('X', 'Z', {'c'})}, 'X', {'c'}},
       {"depth first",
@@ -120,13 +121,26 @@ TEST_F(pool_chain_test, chains_follow_the_first_route_found) {
   }
 }
 
-TEST_F(pool_chain_test, records_of_a_second_container_extend_a_route) {
-  ASSERT_NO_FATAL_FAILURE(add_container({{layout("kora", {1, 0, 0, 0}, "x")}, {record('X', 'Y', {'a'})}, {}, {}}));
-  ASSERT_NO_FATAL_FAILURE(add_container({{}, {record('Y', 'Z', {'b'})}, {}, {}}));
-  array_dyn_t<content_hash_t> chain;
-  ASSERT_TRUE(pool.find_patch_chain(chain, h('X'), h('Z')));
-  EXPECT_EQ(std::vector<content_hash_t>(chain.begin(), chain.end()),
-            (std::vector<content_hash_t>{digest_named('a'), digest_named('b')}));
+// Records of one source spread over containers are tried in pool order, then chunk order.
+TEST_F(pool_chain_test, records_of_later_containers_follow_in_pool_order) {
+  ASSERT_NO_FATAL_FAILURE(add_container(
+      {{layout("kora", {1, 0, 0, 0}, "x")}, {record('V', 'Z', {'f'}), record('X', 'Y', {'a'})}, {}, {}}));
+  ASSERT_NO_FATAL_FAILURE(
+      add_container({{}, {record('X', 'V', {'d'}), record('Y', 'Z', {'e'}), record('X', 'Z', {'g'})}, {}, {}}));
+  ASSERT_NO_FATAL_FAILURE(add_container({{}, {record('X', 'Z', {'h'}), record('Y', 'Q', {'i'})}, {}, {}}));
+  struct case_t {
+    char from, to;
+    std::vector<char> expected;
+  };
+  const case_t cases[] = {{'X', 'Z', {'g'}}, {'X', 'Q', {'a', 'i'}}, {'V', 'Z', {'f'}}, {'Y', 'Z', {'e'}}};
+  for (const case_t& c : cases) {
+    SCOPED_TRACE(std::string(1, c.from) + c.to);
+    array_dyn_t<content_hash_t> chain;
+    ASSERT_TRUE(pool.find_patch_chain(chain, h(c.from), h(c.to)));
+    std::vector<content_hash_t> expected;
+    for (char diff : c.expected) expected.push_back(digest_named(diff));
+    EXPECT_EQ(std::vector<content_hash_t>(chain.begin(), chain.end()), expected);
+  }
 }
 
 // A chain far longer than any call stack could follow recursively.

@@ -18,6 +18,13 @@ result_t open_with(const std::vector<bytes_t>& chunks) {
   return open_signed(builder).result;
 }
 
+// Distinct ids that differ only in their first bytes.
+hash_bytes_t numbered_hash(u32 number) {
+  hash_bytes_t hash = hash_of(0xA5);
+  std::memcpy(hash.data(), &number, sizeof number);
+  return hash;
+}
+
 bytes_t with_size(bytes_t chunk_bytes, u64 size) {
   for (int i = 0; i < 8; ++i) chunk_bytes[i] = static_cast<u8>(size >> (8 * i));
   return chunk_bytes;
@@ -232,6 +239,21 @@ TEST(container_diffs, meta_and_diff_merge_in_either_order) {
     ASSERT_EQ(opened.result, result_t::ok);
     EXPECT_TRUE(opened.reader->find_diff(as_hash(hash_of(3)))->keyed);
   }
+}
+
+// Enough records that the tables grow several times; a late duplicate is still caught.
+TEST(container_diffs, many_records_are_found_and_a_late_duplicate_is_corrupted) {
+  const bytes_t data = copy_block(bytes_t(16, 3));
+  std::vector<bytes_t> chunks;
+  for (u32 i = 0; i < 300; ++i) chunks.push_back(diff_chunk(numbered_hash(i), false, data));
+  container_builder_t builder;
+  for (const bytes_t& chunk : chunks) builder.add(chunk);
+  opened_t opened = open_signed(builder);
+  ASSERT_EQ(opened.result, result_t::ok);
+  for (u32 i = 0; i < 300; ++i) EXPECT_NE(opened.reader->find_diff(as_hash(numbered_hash(i))), nullptr) << i;
+  EXPECT_EQ(opened.reader->find_diff(as_hash(numbered_hash(300))), nullptr);
+  chunks.push_back(diff_chunk(numbered_hash(150), false, data));
+  EXPECT_EQ(open_with(chunks), result_t::corrupted);
 }
 
 TEST(container_diffs, conflicting_declarations_are_corrupted) {

@@ -9,11 +9,12 @@ namespace orvo {
 
 namespace {
 
-// Two read buffers used in turn.
+// Two read buffers used in turn, no larger than the range needs: a small file costs no large
+// allocation.
 class stream_buffers_t {
 public:
-  stream_buffers_t()
-      : buffers_{new (std::nothrow) u8[hash_stream_buffer_size], new (std::nothrow) u8[hash_stream_buffer_size]} {}
+  explicit stream_buffers_t(u64 length)
+      : buffers_{new (std::nothrow) u8[buffer_size(length)], new (std::nothrow) u8[buffer_size(length)]} {}
   ~stream_buffers_t() {
     delete[] buffers_[0];
     delete[] buffers_[1];
@@ -29,6 +30,10 @@ public:
   }
 
 private:
+  static u32 buffer_size(u64 length) {
+    return length < hash_stream_buffer_size ? static_cast<u32>(length) + 1 : hash_stream_buffer_size;
+  }
+
   u8* buffers_[2];
   u32 current_ = 0;
 };
@@ -48,7 +53,7 @@ u32 stream_hash_range(file_t& file, hash_sink_t& sink, u64 start, u64 length, pr
   report.bytes_done = 0;
   if (!report_progress(callback, report)) return hash_stream_aborted;
 
-  stream_buffers_t buffers;
+  stream_buffers_t buffers(length);
   if (!buffers.allocated()) {
     log_error("[ERR] Out of memory while reading '%s'", file.name().c_str());
     return hash_stream_read_failed;

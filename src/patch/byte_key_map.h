@@ -6,9 +6,12 @@
 
 namespace orvo::patch {
 
-// Digest-keyed table with open addressing, in time independent of its size per look-up.
-template <typename V>
-class content_hash_map_t {
+// Table with open addressing for plain keys compared by ==: digests, file system identities.
+// A look-up costs the same whatever the size.
+template <typename K, typename V>
+class byte_key_map_t {
+  static_assert(sizeof(K) % 8 == 0, "keys are hashed as 64-bit words");
+
 public:
   u32 size() const { return count_; }
   void clear() {
@@ -16,15 +19,15 @@ public:
     count_ = 0;
   }
 
-  const V* find(const content_hash_t& key) const {
+  const V* find(const K& key) const {
     if (slots_.empty()) return nullptr;
     const slot_t& slot = slots_[find_slot(key)];
     return slot.used ? &slot.value : nullptr;
   }
-  V* find(const content_hash_t& key) { return const_cast<V*>(static_cast<const content_hash_map_t&>(*this).find(key)); }
+  V* find(const K& key) { return const_cast<V*>(static_cast<const byte_key_map_t&>(*this).find(key)); }
 
   // False when the key is already present or the table cannot grow.
-  bool insert(const content_hash_t& key, const V& value) {
+  bool insert(const K& key, const V& value) {
     // At most half full, so probe runs stay short.
     if ((count_ + 1) * 2 > slots_.size() && !grow()) return false;
     slot_t& slot = slots_[find_slot(key)];
@@ -38,24 +41,25 @@ public:
 
 private:
   struct slot_t {
-    content_hash_t key = {};
+    K key = {};
     V value = {};
     bool used = false;
   };
 
-  // Digests are uniform, but ids chosen by a publisher need not be: mix all of the key.
-  static u32 mix(const content_hash_t& key) {
-    u64 words[4];
-    std::memcpy(words, key.bytes, sizeof words);
-    u64 h = words[0] ^ (words[1] * 0x9E3779B97F4A7C15ull) ^ (words[2] * 0xC2B2AE3D27D4EB4Full) ^
-            (words[3] * 0x165667B19E3779F9ull);
-    h ^= h >> 29;
-    h *= 0xBF58476D1CE4E5B9ull;
+  // Ids chosen by a publisher need not be uniform: every word of the key counts.
+  static u32 mix(const K& key) {
+    u64 words[sizeof(K) / 8];
+    std::memcpy(words, &key, sizeof words);
+    u64 h = 0;
+    for (u64 word : words) {
+      h = (h ^ word) * 0x9E3779B97F4A7C15ull;
+      h ^= h >> 29;
+    }
     return static_cast<u32>(h >> 32);
   }
 
   // The slot holding the key, or the free slot where it belongs; the table is never full.
-  u32 find_slot(const content_hash_t& key) const {
+  u32 find_slot(const K& key) const {
     const u32 mask = slots_.size() - 1;
     u32 index = mix(key) & mask;
     while (slots_[index].used && !(slots_[index].key == key)) index = (index + 1) & mask;
@@ -78,5 +82,8 @@ private:
   array_dyn_t<slot_t> slots_;
   u32 count_ = 0;
 };
+
+template <typename V>
+using content_hash_map_t = byte_key_map_t<content_hash_t, V>;
 
 } // namespace orvo::patch
