@@ -49,6 +49,11 @@ KTL_PATCH_OPTION_AUTOMATIC= run environment 0 -notransactions -appdir "/games/wi
 expect_line environment "Automatic mode enabled."
 expect_line environment "Patch library explicitly initialized without support for transactions"
 expect_line environment "Cleanup"
+expect_no_line environment "Unable to locate transaction entrypoints"
+
+KTL_PATCH_OPTION_AUTOMATIC= run transactions 0
+expect_line transactions "Transactions allowed, specify -notransactions to disable them."
+expect_line transactions "Unable to locate transaction entrypoints"
 head -n 1 "$log" | grep -q '^\*\*\*\*\*\*\*\*\*\*\*\* : log created on : ' || { echo "environment: bad header"; failures=$((failures + 1)); }
 
 echo "patcher_cli: $failures failures"

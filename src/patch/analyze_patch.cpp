@@ -1,9 +1,9 @@
 #include "patch/analyze_patch.h"
 
 #include "ovcore/messages/messages.h"
-#include "ovcore/platform/file_name_case.h"
 #include "ovcore/system/processors.h"
 #include "patch/file_hash_prefetch.h"
+#include "patch/file_name_key.h"
 #include "patch/installation_layout.h"
 #include "patch/installed_files.h"
 
@@ -34,21 +34,15 @@ bool is_installed(const array_t<string_dyn_t>& installed, const char* path) {
   return found != installed.end() && std::strcmp(found->c_str(), path) == 0;
 }
 
-// A layout path as the file system compares names.
-void name_key(string_dyn_t& out, const layout_path_t& entry) {
-  out.set_from(0, entry.path, 0, static_cast<u32>(strnlen(entry.path, sizeof entry.path)));
-  if (!platform::file_names_ignore_case()) return;
-  for (char* c = out.buffer(); *c; ++c)
-    if (*c >= 'A' && *c <= 'Z') *c = static_cast<char>(*c - 'A' + 'a');
-}
-
 // For every entry, the index of the first entry that names the same file (its own when none).
 bool find_first_naming(array_dyn_t<u32>& first, const array_t<layout_path_t>& layout) {
   array_dyn_t<string_dyn_t> keys;
   array_dyn_t<u32> order;
   if (!keys.resize(layout.size()) || !order.resize(layout.size()) || !first.resize(layout.size())) return false;
   for (u32 i = 0; i < layout.size(); ++i) {
-    name_key(keys[i], layout[i]);
+    string_dyn_t path;
+    path.set_from(0, layout[i].path, 0, static_cast<u32>(strnlen(layout[i].path, sizeof layout[i].path)));
+    file_name_key(keys[i], path);
     order[i] = i;
   }
   std::stable_sort(order.begin(), order.end(),

@@ -64,6 +64,16 @@ bool list_directory(directory_list_t& out, const string& path, bool full_paths) 
   return device->list_directory(out, path, full_paths);
 }
 
+u32 last_file_error() { return platform::fs_backend_last_error(); }
+
+bool clear_read_only(const string& path) {
+  fs_device_t* device = device_for(path);
+  if (!device) return false;
+  string_dyn_t full;
+  device->make_full_path(full, path);
+  return platform::fs_backend_clear_read_only(full);
+}
+
 bool get_identity(const string& path, fs_identity_t& out) {
   fs_device_t* device = device_for(path);
   if (!device) return false;

@@ -19,6 +19,10 @@ bool create_directories(const string& path);
 bool remove_directory(const string& path);
 // False (and an empty list) when the directory cannot be listed.
 bool list_directory(directory_list_t& out, const string& path, bool full_paths);
+// The platform's code for the calling thread's last failed file operation.
+u32 last_file_error();
+// Takes the read-only attribute off a file that is to be replaced or deleted.
+bool clear_read_only(const string& path);
 // The identity of the object the path names, links followed.
 bool get_identity(const string& path, fs_identity_t& out);
 // Free bytes available to the calling user on the volume of path; all ones when unknown.

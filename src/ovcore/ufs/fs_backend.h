@@ -40,6 +40,12 @@ bool fs_backend_move(const string& from, const string& to, bool replace_existing
 using fs_entry_visitor_t = void (*)(void* context, const string& name, u32 kind);
 bool fs_backend_enumerate(const string& directory, fs_entry_visitor_t visitor, void* context);
 
+// The reason of the calling thread's last failed operation, as the platform numbers it.
+u32 fs_backend_last_error();
+// Takes the read-only attribute off a file, which would refuse its replacement or deletion;
+// true when it has none.
+bool fs_backend_clear_read_only(const string& path);
+
 // Identifies a directory across the names that reach it (links, junctions).
 bool fs_backend_identity(const string& path, fs_identity_t* out);
 

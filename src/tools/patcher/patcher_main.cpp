@@ -5,6 +5,7 @@
 #include "ovcore/system/environment.h"
 #include "ovcore/system/ui_language.h"
 #include "ovcore/strings/text_encoding.h"
+#include "patch/file_transactions.h"
 #include "tools/patcher/application.h"
 #include "tools/patcher/command_line.h"
 #include "tools/patcher/log_file_path.h"
@@ -45,8 +46,10 @@ i32 patcher_main(void* module_instance, const wchar16_t* command_line) {
   if (environment_variable_exists(automatic_mode_variable)) application.automatic_mode = true;
   if (transactions_allowed) log_info("Transactions allowed, specify -notransactions to disable them.");
   if (application.automatic_mode) log_info("Automatic mode enabled.");
-  if (!transactions_allowed) log_info("Patch library explicitly initialized without support for transactions");
+  if (transactions_allowed) patch::load_transaction_entry_points();
+  else log_info("Patch library explicitly initialized without support for transactions");
   log_info("Cleanup");
+  patch::clear_transaction_entry_points();
   return 0;
 }
 

@@ -341,6 +341,11 @@ bool fs_backend_enumerate(const string& directory, fs_entry_visitor_t visitor, v
   return true;
 }
 
+u32 fs_backend_last_error() { return static_cast<u32>(errno); }
+
+// Permissions of a file do not stop its directory from renaming or unlinking it.
+bool fs_backend_clear_read_only(const string& path) { return path_fits(path); }
+
 bool fs_backend_identity(const string& path, fs_identity_t* out) {
   struct stat status;
   if (!path_fits(path) || stat(path.c_str(), &status) != 0) return false;

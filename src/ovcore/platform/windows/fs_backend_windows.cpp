@@ -337,6 +337,17 @@ bool fs_backend_enumerate(const string& directory, fs_entry_visitor_t visitor, v
   return true;
 }
 
+u32 fs_backend_last_error() { return GetLastError(); }
+
+bool fs_backend_clear_read_only(const string& path) {
+  wide_buffer_t name;
+  if (!utf8_to_utf16(name, path)) return false;
+  const DWORD attributes = GetFileAttributesW(wide(name));
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return true;
+  const DWORD cleared = attributes & ~FILE_ATTRIBUTE_READONLY;
+  return SetFileAttributesW(wide(name), cleared ? cleared : FILE_ATTRIBUTE_NORMAL);
+}
+
 bool fs_backend_identity(const string& path, fs_identity_t* out) {
   wide_buffer_t name;
   if (!utf8_to_utf16(name, path)) return false;

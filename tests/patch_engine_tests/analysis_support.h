@@ -39,11 +39,33 @@ struct container_spec_t {
     bool meta_only = false;
     const publisher::aes_key_t* key = nullptr;
   };
+  // Diffs with real data: the content the diff produces, stored, compressed or as a delta.
+  struct content_diff_t {
+    content_hash_t id;
+    std::string content;
+    publisher::block_method_t method;
+    std::optional<std::string> source;
+  };
   std::vector<layout_t> layouts;
   std::vector<patch_t> patches;
   std::vector<diff_t> diffs;
+  std::vector<content_diff_t> content_diffs;
   std::vector<publisher::aes_key_t> keys;
 };
+
+inline container_spec_t::content_diff_t content_diff(const content_hash_t& id, const std::string& content,
+                                                     publisher::block_method_t method = publisher::block_method_t::copy,
+                                                     std::optional<std::string> source = std::nullopt) {
+  return {id, content, method, std::move(source)};
+}
+
+inline container_spec_t spec_of(std::vector<container_spec_t::layout_t> layouts,
+                                std::vector<container_spec_t::patch_t> patches = {}) {
+  container_spec_t spec;
+  spec.layouts = std::move(layouts);
+  spec.patches = std::move(patches);
+  return spec;
+}
 
 using layout_entries_t = std::vector<std::pair<std::string, content_hash_t>>;
 inline container_spec_t::layout_t layout_of(const std::string& name, layout_entries_t entries,

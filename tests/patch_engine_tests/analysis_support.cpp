@@ -1,6 +1,7 @@
 #include "analysis_support.h"
 
 #include "tools/publisher/rsa_keys.h"
+#include "tools/vcdiff_encoder/vcdiff_encoder.h"
 
 #include <cryptopp/sha.h>
 
@@ -28,6 +29,7 @@ publisher::content_hash_t to_publisher(const content_hash_t& hash) {
 
 std::string hex(const content_hash_t& hash) { return hash.text().c_str(); }
 
+
 void analysis_test_t::SetUp() {
   interop_test_t::SetUp();
   ASSERT_TRUE(publisher::load_private_key(interop::dev_key_path("dev-private.key"), private_key_));
@@ -35,6 +37,24 @@ void analysis_test_t::SetUp() {
 }
 
 namespace {
+
+// The block payload of a diff with real content: the content, or a delta made by our encoder.
+void write_content(publisher::diff_input_t& input, const container_spec_t::content_diff_t& diff,
+                   const std::filesystem::path& data) {
+  const std::filesystem::path content = data.string() + ".content";
+  interop::write_text(content, diff.content);
+  input.method = diff.method;
+  input.data = content;
+  if (diff.method != publisher::block_method_t::delta) return;
+  const std::filesystem::path source = data.string() + ".source";
+  interop::write_text(source, diff.source.value_or(""));
+  ASSERT_EQ(vcdiff::encode_file(diff.source ? source.generic_string().c_str() : "", content.generic_string().c_str(),
+                                data.generic_string().c_str(), vcdiff::encode_options_t()),
+            vcdiff::encode_result_t::ok);
+  input.data = data;
+  input.encoded = true;
+  input.encoded_output_size = diff.content.size();
+}
 
 void add_diffs(publisher::container_writer_t& writer, const container_spec_t& spec,
                const std::filesystem::path& folder) {
@@ -45,6 +65,7 @@ void add_diffs(publisher::container_writer_t& writer, const container_spec_t& sp
       ASSERT_TRUE(writer.add_meta(id, 64, diff.key));
       continue;
     }
+
     // An encoded payload: the block header declares output_size, whatever the payload holds.
     const std::filesystem::path data = folder / ("diff" + std::to_string(counter++));
     interop::write_bytes(data, bytes_t(16, 0x5A));
@@ -54,6 +75,13 @@ void add_diffs(publisher::container_writer_t& writer, const container_spec_t& sp
     input.encoded_output_size = diff.output_size;
     input.data = data;
     input.key = diff.key;
+    input.id = &id;
+    ASSERT_TRUE(writer.add_diff(input));
+  }
+  for (const container_spec_t::content_diff_t& diff : spec.content_diffs) {
+    const publisher::content_hash_t id = to_publisher(diff.id);
+    publisher::diff_input_t input;
+    ASSERT_NO_FATAL_FAILURE(write_content(input, diff, folder / ("diff" + std::to_string(counter++))));
     input.id = &id;
     ASSERT_TRUE(writer.add_diff(input));
   }

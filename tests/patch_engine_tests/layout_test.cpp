@@ -33,13 +33,10 @@ protected:
   void SetUp() override {
     analysis_test_t::SetUp();
     const std::string cfg_content = "configuration 2";
-    ASSERT_NO_FATAL_FAILURE(add_container(
-        {{named("kora", "base.bin"), named("kora_cfg", "cfg1.bin", digest_of("configuration 1")),
-          named("kora_cfg", "cfg2.bin", digest_of(cfg_content)), named("kora.dlc_extra", "extra.bin"),
-          named("kora.dlc_a.b", "ab.bin")},
-         {},
-         {},
-         {}}));
+    ASSERT_NO_FATAL_FAILURE(add_container(spec_of(
+        {named("kora", "base.bin"), named("kora_cfg", "cfg1.bin", digest_of("configuration 1")),
+         named("kora_cfg", "cfg2.bin", digest_of(cfg_content)), named("kora.dlc_extra", "extra.bin"),
+         named("kora.dlc_a.b", "ab.bin")})));
   }
 
   std::vector<std::string> build(const std::string& directory) {

@@ -59,7 +59,7 @@ TEST_F(pool_layout_test, greatest_version_wins_and_the_earliest_among_equals) {
     SCOPED_TRACE(c.what);
     patch::container_pool_t fresh;
     std::swap(pool, fresh);
-    for (const auto& layouts : c.containers) ASSERT_NO_FATAL_FAILURE(add_container({layouts, {}, {}, {}}));
+    for (const auto& layouts : c.containers) ASSERT_NO_FATAL_FAILURE(add_container(spec_of(layouts)));
     EXPECT_EQ(marker_of(pool.find_layout(c.name, c.match ? &*c.match : nullptr)), c.expected);
   }
 }
@@ -108,7 +108,7 @@ TEST_F(pool_chain_test, chains_follow_the_first_route_found) {
     SCOPED_TRACE(c.what);
     patch::container_pool_t fresh;
     std::swap(pool, fresh);
-    ASSERT_NO_FATAL_FAILURE(add_container({{layout("kora", {1, 0, 0, 0}, "x")}, c.records, {}, {}}));
+    ASSERT_NO_FATAL_FAILURE(add_container(spec_of({layout("kora", {1, 0, 0, 0}, "x")}, c.records)));
     array_dyn_t<content_hash_t> chain;
     content_hash_t start{};
     ASSERT_EQ(pool.find_patch_chain(chain, h(c.from), h('Z'), &start), c.found);
@@ -124,10 +124,10 @@ TEST_F(pool_chain_test, chains_follow_the_first_route_found) {
 // Records of one source spread over containers are tried in pool order, then chunk order.
 TEST_F(pool_chain_test, records_of_later_containers_follow_in_pool_order) {
   ASSERT_NO_FATAL_FAILURE(add_container(
-      {{layout("kora", {1, 0, 0, 0}, "x")}, {record('V', 'Z', {'f'}), record('X', 'Y', {'a'})}, {}, {}}));
+      spec_of({layout("kora", {1, 0, 0, 0}, "x")}, {record('V', 'Z', {'f'}), record('X', 'Y', {'a'})})));
   ASSERT_NO_FATAL_FAILURE(
-      add_container({{}, {record('X', 'V', {'d'}), record('Y', 'Z', {'e'}), record('X', 'Z', {'g'})}, {}, {}}));
-  ASSERT_NO_FATAL_FAILURE(add_container({{}, {record('X', 'Z', {'h'}), record('Y', 'Q', {'i'})}, {}, {}}));
+      add_container(spec_of({}, {record('X', 'V', {'d'}), record('Y', 'Z', {'e'}), record('X', 'Z', {'g'})})));
+  ASSERT_NO_FATAL_FAILURE(add_container(spec_of({}, {record('X', 'Z', {'h'}), record('Y', 'Q', {'i'})})));
   struct case_t {
     char from, to;
     std::vector<char> expected;
@@ -151,7 +151,7 @@ TEST_F(pool_chain_test, a_long_chain_is_searched_without_recursion) {
     std::memcpy(hash.bytes, &i, sizeof i);
     return hash;
   };
-  container_spec_t spec{{layout("kora", {1, 0, 0, 0}, "x")}, {}, {}, {}};
+  container_spec_t spec = spec_of({layout("kora", {1, 0, 0, 0}, "x")});
   // Stored in reverse, so that every step of the search looks its next record up.
   for (u32 i = length; i-- > 0;) spec.patches.push_back({step(i), step(i + 1), {step(i)}});
   ASSERT_NO_FATAL_FAILURE(add_container(spec));
@@ -171,7 +171,7 @@ using pool_diff_test = analysis_test_t;
 
 TEST_F(pool_diff_test, data_sizes_and_keys_are_found_across_containers) {
   static const publisher::aes_key_t key = key_bytes(7);
-  container_spec_t first{{layout("kora", {1, 0, 0, 0}, "x")}, {}, {}, {}};
+  container_spec_t first = spec_of({layout("kora", {1, 0, 0, 0}, "x")});
   first.diffs = {{digest_named('p'), 100},
                  {digest_named('m'), 0, true},
                  {digest_named('k'), 50, false, &key}};
@@ -214,7 +214,7 @@ TEST_F(pool_diff_test, data_sizes_and_keys_are_found_across_containers) {
 
 TEST_F(pool_diff_test, a_keyed_diff_without_its_key_anywhere) {
   static const publisher::aes_key_t key = key_bytes(9);
-  container_spec_t spec{{layout("kora", {1, 0, 0, 0}, "x")}, {}, {}, {}};
+  container_spec_t spec = spec_of({layout("kora", {1, 0, 0, 0}, "x")});
   spec.diffs = {{digest_named('k'), 50, false, &key}};
   ASSERT_NO_FATAL_FAILURE(add_container(spec));
   u64 size = 0;

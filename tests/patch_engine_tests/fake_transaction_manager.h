@@ -1,0 +1,57 @@
+#pragma once
+#include "ovcore/platform/file_transactions.h"
+
+#include <string>
+#include <vector>
+
+namespace orvo::analysis {
+
+// A transaction manager for tests: operations are recorded and reach the disk only at the
+// commit; closing an uncommitted transaction drops them. One chosen call can be made to fail.
+class fake_transaction_manager_t {
+public:
+  enum call_t { none, create, commit, probe_read, probe_write, move, remove };
+
+  fake_transaction_manager_t();
+  ~fake_transaction_manager_t();
+
+  const transaction_functions_t& functions() const { return functions_; }
+  // The call fails with the error code each time it is made.
+  void fail(call_t call, u32 error) {
+    failing_ = call;
+    error_ = error;
+  }
+
+  u32 transactions_created = 0;
+  u32 commits = 0;
+  // Handles given out and not yet closed.
+  u32 open_handles = 0;
+  // Probe files opened, as UTF-8.
+  std::vector<std::string> probed;
+
+private:
+  struct operation_t {
+    bool is_move;
+    std::string from, to;
+  };
+  static fake_transaction_manager_t* current;
+  static bool fails(call_t call);
+  static transaction_handle_t create_transaction(const wchar16_t* description);
+  static bool commit_transaction(transaction_handle_t transaction);
+  static bool rollback_transaction(transaction_handle_t transaction);
+  static transaction_handle_t open_probe_file(const wchar16_t* path, bool write, transaction_handle_t transaction);
+  static bool move_file(const wchar16_t* from, const wchar16_t* to, transaction_handle_t transaction);
+  static bool delete_file(const wchar16_t* path, transaction_handle_t transaction);
+  static bool clear_read_only(const wchar16_t* path, transaction_handle_t transaction);
+  static void close_handle(transaction_handle_t handle);
+  static u32 last_error();
+
+  transaction_functions_t functions_;
+  call_t failing_ = none;
+  u32 error_ = 0;
+  u32 last_error_ = 0;
+  std::vector<operation_t> pending_;
+  int handles_[64] = {};
+};
+
+} // namespace orvo::analysis
