@@ -136,14 +136,14 @@ TEST_F(interrupted_apply_test, a_killed_rebuild_changes_nothing_and_the_next_run
     int status = 0;
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the child ended by itself: " << WEXITSTATUS(status);
-    ASSERT_EQ(without_temporaries(snapshot(file("game"))), original);
+    ASSERT_TRUE(without_temporaries(snapshot(file("game"))) == original);
     if (trial % 10 != 9) continue;
     // The next run overwrites what the killed one left and removes it.
     array_dyn_t<auto_ptr_t<patch::file_patching_info_t>> results;
     ASSERT_EQ(patch::analyze_installation(results, pool, install_dir().c_str(), nullptr),
               patch::analyze_patch_result_t::ok);
     ASSERT_EQ(patch::apply_patch(results, pool, nullptr), patch::apply_patch_result_t::ok);
-    ASSERT_EQ(snapshot(file("game")), expected);
+    ASSERT_TRUE(snapshot(file("game")) == expected);
   }
 }
 
