@@ -34,3 +34,19 @@ bench_prepare() {
   cat "$file" >/dev/null
   cat "$file" >/dev/null
 }
+
+# The value of "NAME=value" in a line a benchmark printed.
+#   bench_value NAME LINE
+bench_value() { sed -n "s/.* $1=\([^ ]*\).*/\1/p" <<<"$2"; }
+
+# Seconds since START (date +%s%N), three decimals.
+bench_seconds_since() { awk -v ns=$(($(date +%s%N) - $1)) 'BEGIN { printf "%.3f", ns / 1e9 }'; }
+
+# What openssl dgst -sha256 -verify checks of a container: the signed message (the container
+# with its 512-byte signature field at offset 156 zeroed) and the signature.
+#   bench_split_signature CONTAINER MESSAGE SIGNATURE
+bench_split_signature() {
+  cp "$1" "$2"
+  dd if=/dev/zero of="$2" bs=1 seek=156 count=512 conv=notrunc status=none
+  dd if="$1" of="$3" bs=1 skip=156 count=512 status=none
+}

@@ -9,23 +9,17 @@
 //          analyses FOLDER/installation with the container in memory, the key the only key;
 //          prints the result, the seconds (wall clock and processor) and the peak resident memory
 #include "bench_runtime.h"
-#include "ovcore/crypto/rsa_public_key.h"
-#include "ovcore/system/processors.h"
-#include "patch/analyze_patch.h"
+#include "digest_list.h"
+#include "installation_analysis.h"
 #include "patch/installation_layout.h"
-#include "process_usage.h"
+#include "random_file.h"
 #include "tools/publisher/container_writer.h"
 #include "tools/publisher/rsa_keys.h"
 
 #include <cryptopp/sha.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -33,8 +27,8 @@ using namespace orvo;
 
 namespace {
 
-using bytes_t = std::vector<u8>;
 using digest_t = publisher::content_hash_t;
+using random_t = bench::xorshift_random_t;
 
 constexpr u32 file_count = 500;
 constexpr u32 files_per_folder = 50;
@@ -43,23 +37,6 @@ constexpr u64 smallest_file_size = 4 << 10;
 // File sizes grow with the fourth power of their rank: many small files, a few of about 20 MiB.
 constexpr u32 size_curve_power = 4;
 constexpr u64 diff_payload_size = 4 << 10;
-constexpr u64 write_chunk_size = 1 << 20;
-
-struct random_t {
-  u64 state;
-  u64 next() {
-    state ^= state << 13;
-    state ^= state >> 7;
-    state ^= state << 17;
-    return state;
-  }
-  void fill(u8* out, u64 size) {
-    for (u64 i = 0; i < size; i += 8) {
-      const u64 value = next();
-      std::memcpy(out + i, &value, size - i < 8 ? size - i : 8);
-    }
-  }
-};
 
 std::string installation_folder(const std::string& folder) { return folder + "/installation"; }
 std::string container_path(const std::string& folder) { return folder + "/container.ktlp"; }
@@ -92,25 +69,6 @@ std::vector<u64> file_sizes(random_t& random) {
   return sizes;
 }
 
-bool write_random_file(const std::filesystem::path& path, u64 size, random_t& random, digest_t& digest) {
-  std::error_code error;
-  std::filesystem::create_directories(path.parent_path(), error);
-  FILE* file = std::fopen(path.string().c_str(), "wb");
-  if (!file) return false;
-  CryptoPP::SHA256 hash;
-  bytes_t chunk(write_chunk_size);
-  bool ok = true;
-  for (u64 written = 0; written < size && ok;) {
-    const u64 count = std::min(size - written, write_chunk_size);
-    random.fill(chunk.data(), count);
-    hash.Update(chunk.data(), count);
-    ok = std::fwrite(chunk.data(), 1, count, file) == count;
-    written += count;
-  }
-  hash.Final(digest.data());
-  return (std::fclose(file) == 0) && ok;
-}
-
 // The version the update brings: a digest no installed file has.
 digest_t target_of(const digest_t& installed) {
   digest_t target;
@@ -126,7 +84,7 @@ bool write_container(const std::string& folder, const std::vector<digest_t>& ins
   const std::filesystem::path payload = folder + "/diff_payload.bin";
   random_t random{0xD1B54A32D192ED03ull};
   digest_t payload_digest;
-  if (!write_random_file(payload, diff_payload_size, random, payload_digest)) return false;
+  if (!bench::write_random_file(payload, diff_payload_size, random, payload_digest)) return false;
 
   publisher::layout_t layout;
   layout.name = patch::game_short_name;
@@ -142,16 +100,10 @@ bool write_container(const std::string& folder, const std::vector<digest_t>& ins
   return ok && writer.finish(&key);
 }
 
-// One "digest path" line per file, the digest in lower case as openssl dgst -r prints it.
 bool write_file_list(const std::string& folder, const std::vector<digest_t>& installed) {
-  FILE* list = std::fopen((folder + "/files.txt").c_str(), "w");
-  if (!list) return false;
-  bool ok = true;
-  for (u32 i = 0; i < file_count && ok; ++i) {
-    for (u8 byte : installed[i]) ok = std::fprintf(list, "%.2x", byte) > 0;
-    ok = ok && std::fprintf(list, " %s\n", relative_path(i).c_str()) > 0;
-  }
-  return (std::fclose(list) == 0) && ok;
+  std::vector<bench::listed_file_t> files(file_count);
+  for (u32 i = 0; i < file_count; ++i) files[i] = {installed[i], relative_path(i)};
+  return bench::write_digest_list(folder + "/files.txt", files);
 }
 
 bool generate(const std::string& folder, const char* private_key) {
@@ -160,7 +112,7 @@ bool generate(const std::string& folder, const char* private_key) {
   std::vector<digest_t> installed(file_count);
   for (u32 i = 0; i < file_count; ++i) {
     const std::filesystem::path path = installation_folder(folder) + "/" + relative_path(i);
-    if (!write_random_file(path, sizes[i], random, installed[i])) {
+    if (!bench::write_random_file(path, sizes[i], random, installed[i])) {
       std::fprintf(stderr, "cannot write %s\n", path.string().c_str());
       return false;
     }
@@ -168,56 +120,11 @@ bool generate(const std::string& folder, const char* private_key) {
   return write_container(folder, installed, private_key) && write_file_list(folder, installed);
 }
 
-bytes_t read_whole(const std::string& path) {
-  std::ifstream input(path, std::ios::binary);
-  return bytes_t(std::istreambuf_iterator<char>(input), std::istreambuf_iterator<char>());
-}
-
-// Every file found installed, hashed and given a patch.
-bool all_patched(const patch::patching_infos_t& results) {
-  if (results.size() != file_count) return false;
-  for (const auto& info : results)
-    if (info->action != patch::patch_action_t::patch) return false;
-  return true;
-}
-
-int analyze(const std::string& folder, const char* public_key) {
-  const bytes_t container = read_whole(container_path(folder));
-  const bytes_t der = read_whole(public_key);
-  if (container.empty() || der.empty()) {
-    std::fprintf(stderr, "cannot read the container or the key\n");
-    return 1;
-  }
-  const rsa_public_key_t key = {"", false, der.data(), static_cast<u32>(der.size())};
-  array_dyn_t<const rsa_public_key_t*> keys;
-  keys.push(&key);
-  patch::container_pool_t pool;
-  const patch::container_open_result_t opened =
-      pool.add_container(container.data(), static_cast<u32>(container.size()), nullptr, &keys);
-  if (opened != patch::container_open_result_t::ok) {
-    std::fprintf(stderr, "container refused: %s\n", patch::container_open_result_name(static_cast<u32>(opened)));
-    return 1;
-  }
-
-  array_dyn_t<auto_ptr_t<patch::file_patching_info_t>> results;
-  const double cpu_start = bench::process_cpu_seconds();
-  const auto start = std::chrono::steady_clock::now();
-  const patch::analyze_patch_result_t result =
-      patch::analyze_installation(results, pool, installation_folder(folder).c_str(), nullptr);
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  const double cpu_seconds = bench::process_cpu_seconds() - cpu_start;
-  const bool ok = result == patch::analyze_patch_result_t::ok && all_patched(results);
-  std::printf("analyze_installation result=%s records=%u all_patch=%s seconds=%.3f cpu_seconds=%.3f processors=%u "
-              "peak_mib=%llu\n",
-              patch::analyze_patch_result_name(static_cast<u32>(result)), results.size(), ok ? "yes" : "no", seconds,
-              cpu_seconds, processors().size(), static_cast<unsigned long long>(bench::peak_resident_bytes() >> 20));
-  return ok ? 0 : 1;
-}
-
 int run(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "generate" && argc == 4) return generate(argv[2], argv[3]) ? 0 : 1;
-  if (mode == "analyze" && argc == 4) return analyze(argv[2], argv[3]);
+  if (mode == "analyze" && argc == 4)
+    return bench::time_installation_analysis(container_path(argv[2]), installation_folder(argv[2]), argv[3], file_count);
   std::fprintf(stderr, "usage: see the top of analysis_bench.cpp\n");
   return 2;
 }

@@ -25,32 +25,30 @@ cat "${files[@]}" >/dev/null
 bytes=$(stat -c %s "${files[@]}" | awk '{ total += $1 } END { printf "%.0f", total }')
 echo "installation: ${#files[@]} files, $((bytes / 1048576)) MiB in $work/installation"
 
-field() { sed -n "s/.* $1=\([^ ]*\).*/\1/p" <<<"$2"; }
-seconds_since() { awk -v ns=$(($(date +%s%N) - $1)) 'BEGIN { printf "%.3f", ns / 1e9 }'; }
 rate() { awk -v b="$bytes" -v s="$1" 'BEGIN { printf "%.0f", b / s / 1048576 }'; }
 
 echo "load: $(cut -d' ' -f1-3 /proc/loadavg)"
 for run in 1 2 3; do
   start=$(date +%s%N)
   openssl dgst -sha256 -r "${files[@]}" >"$work/openssl.txt"
-  openssl_seconds=$(seconds_since "$start")
+  openssl_seconds=$(bench_seconds_since "$start")
   cmp -s <(cut -d' ' -f1 "$work/openssl.txt") <(cut -d' ' -f1 "$work/files.txt") ||
     { echo "run $run: openssl's digests differ from the generated files'" >&2; exit 1; }
 
   if ! line=$("${runner[@]}" "$exe" analyze "$folder" "$drive$root/keys/dev-public.der" 2>"$work/analysis.log" |
-    tr -d '\r') || [ "$(field result "$line")" != ok ] || [ "$(field all_patch "$line")" != yes ]; then
+    tr -d '\r') || [ "$(bench_value result "$line")" != ok ] || [ "$(bench_value all_patch "$line")" != yes ]; then
     echo "run $run: analysis failed: $line" >&2
     tail -n 20 "$work/analysis.log" >&2
     exit 1
   fi
-  seconds=$(field seconds "$line")
-  cpu=$(field cpu_seconds "$line")
+  seconds=$(bench_value seconds "$line")
+  cpu=$(bench_value cpu_seconds "$line")
   echo "run $run: openssl $openssl_seconds s ($(rate "$openssl_seconds") MiB/s)," \
     "analyze_installation $seconds s ($(rate "$seconds") MiB/s), ratio" \
     "$(awk -v o="$openssl_seconds" -v a="$seconds" 'BEGIN { printf "%.3f", o / a }');" \
     "analysis processor time $cpu s ($(awk -v c="$cpu" -v s="$seconds" 'BEGIN { printf "%.2f", c / s }')" \
-    "of $(field processors "$line") processors busy), peak resident $(field peak_mib "$line") MiB," \
-    "$(field records "$line") records, all patch"
+    "of $(bench_value processors "$line") processors busy), peak resident $(bench_value peak_mib "$line") MiB," \
+    "$(bench_value records "$line") records, all patch"
 done
 echo "load: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "target: ratio at least 1.6"

@@ -6,18 +6,15 @@
 //        container_open_bench open CONTAINER PUBLIC-KEY.der
 //          opens it with the key as the only key and prints the time and the result
 #include "bench_runtime.h"
-#include "ovcore/crypto/rsa_public_key.h"
 #include "ovcore/ufs/file_system.h"
 #include "patch/container_reader.h"
+#include "public_key_file.h"
 #include "tools/publisher/container_writer.h"
 #include "tools/publisher/rsa_keys.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <vector>
 
 using namespace orvo;
 
@@ -34,22 +31,18 @@ bool make_container(const char* container, const char* payload, const char* priv
 }
 
 int open_container(const char* container, const char* public_key) {
-  std::ifstream key_file(public_key, std::ios::binary);
-  const std::vector<u8> der((std::istreambuf_iterator<char>(key_file)), std::istreambuf_iterator<char>());
-  if (der.empty()) {
+  bench::public_key_file_t key;
+  if (!key.load(public_key)) {
     std::fprintf(stderr, "cannot read %s\n", public_key);
     return 1;
   }
-  const rsa_public_key_t key = {"bench", false, der.data(), static_cast<u32>(der.size())};
-  array_dyn_t<const rsa_public_key_t*> keys;
-  keys.push(&key);
 
   auto_ptr_t<file_t> file = open_file_read(container);
   if (!file) return 1;
   const u64 size = file->get_size();
   patch::container_reader_t reader;
   const auto start = std::chrono::steady_clock::now();
-  const patch::container_open_result_t result = reader.open(file, nullptr, &keys);
+  const patch::container_open_result_t result = reader.open(file, nullptr, key.keys());
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("container_reader_t bytes=%llu seconds=%.6f mib_per_s=%.1f result=%s\n",
               static_cast<unsigned long long>(size), seconds, size / seconds / 1048576.0,

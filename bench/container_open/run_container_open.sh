@@ -5,6 +5,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$root/build/native}
+. "$root/bench/bench_common.sh"
 if [ ! -d "$build" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVO_TESTS=OFF >/dev/null
 fi
@@ -25,10 +26,7 @@ if [ ! -f "$container" ]; then
 fi
 "$build/src/tools/publisher/ktlpack" inspect "$container"
 
-# The signed message is the container with its 512-byte signature field (offset 156) zeroed.
-cp "$container" "$message"
-dd if=/dev/zero of="$message" bs=1 seek=156 count=512 conv=notrunc status=none
-dd if="$container" of="$signature" bs=1 skip=156 count=512 status=none
+bench_split_signature "$container" "$message" "$signature"
 openssl pkey -pubin -inform DER -in "$root/keys/dev-public.der" -out "$public_pem"
 container_size=$(stat -c %s "$container")
 for file in "$container" "$message"; do cat "$file" >/dev/null; cat "$file" >/dev/null; done

@@ -9,6 +9,7 @@
 #include "patch/adler32.h"
 #include "patch/decode_delta.h"
 #include "process_usage.h"
+#include "xorshift_random.h"
 
 #include <lzma.h>
 
@@ -29,21 +30,7 @@ constexpr u32 edit_spacing = 4096;
 constexpr u32 edit_size = 41;
 constexpr u32 block_header_size = 16;
 
-struct random_t {
-  u64 state;
-  u64 next() {
-    state ^= state << 13;
-    state ^= state >> 7;
-    state ^= state << 17;
-    return state;
-  }
-  void fill(u8* out, u64 size) {
-    for (u64 i = 0; i < size; i += 8) {
-      const u64 value = next();
-      std::memcpy(out + i, &value, size - i < 8 ? size - i : 8);
-    }
-  }
-};
+using random_t = bench::xorshift_random_t;
 
 using bytes_t = std::vector<u8>;
 

@@ -9,6 +9,9 @@
 #include "ovcore/ufs/file_system.h"
 #include "patch/container_reader.h"
 #include "process_usage.h"
+#include "public_key_file.h"
+#include "whole_file.h"
+#include "xorshift_random.h"
 
 #include <cryptopp/files.h>
 #include <cryptopp/osrng.h>
@@ -31,16 +34,7 @@ using bytes_t = std::vector<u8>;
 
 constexpr u32 diff_id_fill = 0xD1;
 
-struct random_t {
-  u64 state;
-  u64 next() {
-    state ^= state << 13;
-    state ^= state >> 7;
-    state ^= state << 17;
-    return state;
-  }
-  u32 below(u32 bound) { return static_cast<u32>(next() % bound); }
-};
+using random_t = bench::xorshift_random_t;
 
 // Block-compressed texture: per 8-byte block two nearby 16-bit colours and 2-bit indices that
 // follow a gradient with some noise.
@@ -121,16 +115,6 @@ bool generate(const char* path, u64 size) {
   return (std::fclose(file) == 0) && ok;
 }
 
-bytes_t read_whole(const char* path) {
-  bytes_t bytes;
-  FILE* file = std::fopen(path, "rb");
-  if (!file) return bytes;
-  u8 buffer[65536];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.insert(bytes.end(), buffer, buffer + n);
-  std::fclose(file);
-  return bytes;
-}
-
 void put_u64(u8* out, u64 value) {
   for (int i = 0; i < 8; ++i) out[i] = static_cast<u8>(value >> (8 * i));
 }
@@ -146,7 +130,7 @@ bool pack(const char* xz_path, u64 data_size, const char* container_path, const 
   const u64 xz_size = static_cast<u64>(std::ftell(xz));
   std::fseek(xz, 0, SEEK_SET);
 
-  const bytes_t public_key = read_whole(public_key_path);
+  const bytes_t public_key = bench::read_whole_file(public_key_path);
   const rsa_public_key_t record = {"", false, public_key.data(), static_cast<u32>(public_key.size())};
   u8 header[668] = {'K', 'T', 'L', 'P', 2};
   if (!compute_key_fingerprint(record, header + 8)) return false;
@@ -181,13 +165,11 @@ bool pack(const char* xz_path, u64 data_size, const char* container_path, const 
 // Opens the container (not timed) and prints the seconds, wall clock and processor, that
 // extracting the diff takes.
 int extract(const char* container_path, const char* public_key_path, const char* output_path) {
-  const bytes_t public_key = read_whole(public_key_path);
-  const rsa_public_key_t record = {"", false, public_key.data(), static_cast<u32>(public_key.size())};
-  array_dyn_t<const rsa_public_key_t*> keys;
-  keys.push(&record);
+  bench::public_key_file_t key;
+  if (!key.load(public_key_path)) return 1;
   patch::container_reader_t reader;
   auto_ptr_t<file_t> file = open_file_read(container_path);
-  if (!file || reader.open(file, nullptr, &keys) != patch::container_open_result_t::ok) return 1;
+  if (!file || reader.open(file, nullptr, key.keys()) != patch::container_open_result_t::ok) return 1;
   auto_ptr_t<file_t> output = open_file_create(output_path);
   if (!output) return 1;
   content_hash_t id;
