@@ -6,45 +6,53 @@
 
 namespace orvo::patch {
 
-// Table with open addressing for plain keys compared by ==: digests, file system identities.
-// A look-up costs the same whatever the size.
+// Table for plain keys compared by ==: digests, file system identities. Entries are kept dense
+// in insertion order; the open-addressing slots only hold entry numbers, so growing the table
+// touches little memory. A look-up costs the same whatever the size. Pointers to values stay
+// valid until the next insert.
 template <typename K, typename V>
 class byte_key_map_t {
   static_assert(sizeof(K) % 8 == 0, "keys are hashed as 64-bit words");
 
 public:
-  u32 size() const { return count_; }
+  u32 size() const { return entries_.size(); }
   void clear() {
+    entries_.clear();
     slots_.clear();
-    count_ = 0;
   }
+
+  // Room for count entries in all, so that inserting them allocates nothing more.
+  bool reserve(u32 count) { return entries_.reserve(count) && (slots_.size() >= 2 * count || rehash(slots_for(count))); }
 
   const V* find(const K& key) const {
     if (slots_.empty()) return nullptr;
-    const slot_t& slot = slots_[find_slot(key)];
-    return slot.used ? &slot.value : nullptr;
+    const u32 entry = slots_[find_slot(key)];
+    return entry ? &entries_[entry - 1].value : nullptr;
   }
   V* find(const K& key) { return const_cast<V*>(static_cast<const byte_key_map_t&>(*this).find(key)); }
 
   // False when the key is already present or the table cannot grow.
   bool insert(const K& key, const V& value) {
     // At most half full, so probe runs stay short.
-    if ((count_ + 1) * 2 > slots_.size() && !grow()) return false;
-    slot_t& slot = slots_[find_slot(key)];
-    if (slot.used) return false;
-    slot.key = key;
-    slot.value = value;
-    slot.used = true;
-    ++count_;
+    if ((entries_.size() + 1) * 2 > slots_.size() && !rehash(slots_for(entries_.size() + 1))) return false;
+    const u32 slot = find_slot(key);
+    if (slots_[slot]) return false;
+    if (!entries_.push(entry_t{key, value})) return false;
+    slots_[slot] = entries_.size();
     return true;
   }
 
 private:
-  struct slot_t {
-    K key = {};
-    V value = {};
-    bool used = false;
+  struct entry_t {
+    K key;
+    V value;
   };
+
+  static u32 slots_for(u32 count) {
+    u32 slots = 16;
+    while (slots < 2 * count && slots < 0x80000000u) slots *= 2;
+    return slots;
+  }
 
   // Ids chosen by a publisher need not be uniform: every word of the key counts.
   static u32 mix(const K& key) {
@@ -58,29 +66,26 @@ private:
     return static_cast<u32>(h >> 32);
   }
 
-  // The slot holding the key, or the free slot where it belongs; the table is never full.
+  // The slot naming the key's entry, or the free slot where it belongs; never full.
   u32 find_slot(const K& key) const {
     const u32 mask = slots_.size() - 1;
     u32 index = mix(key) & mask;
-    while (slots_[index].used && !(slots_[index].key == key)) index = (index + 1) & mask;
+    while (slots_[index] && !(entries_[slots_[index] - 1].key == key)) index = (index + 1) & mask;
     return index;
   }
 
-  bool grow() {
-    const u32 size = slots_.empty() ? 16 : slots_.size() * 2;
-    if (size < slots_.size()) return false;
-    array_dyn_t<slot_t> old = static_cast<array_dyn_t<slot_t>&&>(slots_);
-    if (!slots_.resize(size)) {
-      slots_ = static_cast<array_dyn_t<slot_t>&&>(old);
-      return false;
-    }
-    for (const slot_t& slot : old)
-      if (slot.used) slots_[find_slot(slot.key)] = slot;
+  bool rehash(u32 count) {
+    if (count <= slots_.size()) return true;
+    array_dyn_t<u32> fresh;
+    if (!fresh.resize(count)) return false;
+    slots_ = static_cast<array_dyn_t<u32>&&>(fresh);
+    for (u32 i = 0; i < entries_.size(); ++i) slots_[find_slot(entries_[i].key)] = i + 1;
     return true;
   }
 
-  array_dyn_t<slot_t> slots_;
-  u32 count_ = 0;
+  array_dyn_t<entry_t> entries_;
+  // Entry number + 1; 0 marks a free slot.
+  array_dyn_t<u32> slots_;
 };
 
 template <typename V>

@@ -59,6 +59,7 @@ container_open_result_t container_reader_t::handle_keys(const chunk_data_t& data
   array_dyn_t<aes_key_t> keys;
   const result_t read = read_array(keys, data, keys_key_limit);
   if (read != result_t::ok) return read;
+  if (!keys_.reserve(keys_.size() + keys.size())) return result_t::internal_error;
   for (const aes_key_t& key : keys) {
     content_hash_t key_id;
     if (!derive_key_id(key_id.bytes, key, key_id_label)) return result_t::internal_error;

@@ -11,6 +11,7 @@
 #include <pthread.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -204,7 +205,17 @@ int open_flags(u32 mode) {
 
 } // namespace
 
+// Analysis keeps every installed file that will be rebuilt open until finalization: allow as
+// many open files as the system lets this process have.
+static void raise_open_file_limit() {
+  rlimit limit;
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= limit.rlim_max) return;
+  limit.rlim_cur = limit.rlim_max;
+  setrlimit(RLIMIT_NOFILE, &limit);
+}
+
 bool fs_backend_start() {
+  raise_open_file_limit();
   queue.emplace(issuer);
   backend.stop = false;
   for (thread::thread_handle_t& thread : backend.threads) {
