@@ -59,9 +59,16 @@ bool is_path_prefix(const string& prefix, const string& path) {
   return next == 0 || next == '/';
 }
 
+// Written by hand: analysis shows several digests for every file of a game.
 void to_hex(mstring_t& out, const u8 digest[32]) {
-  out.clear();
-  for (u32 i = 0; i < 32; ++i) out.append_format("%.2X", digest[i]);
+  static const char digits[] = "0123456789ABCDEF";
+  char text[65];
+  for (u32 i = 0; i < 32; ++i) {
+    text[2 * i] = digits[digest[i] >> 4];
+    text[2 * i + 1] = digits[digest[i] & 15];
+  }
+  text[64] = 0;
+  out.set(text);
 }
 
 } // namespace orvo
