@@ -42,6 +42,16 @@ bench_value() { sed -n "s/.* $1=\([^ ]*\).*/\1/p" <<<"$2"; }
 # Seconds since START (date +%s%N), three decimals.
 bench_seconds_since() { awk -v ns=$(($(date +%s%N) - $1)) 'BEGIN { printf "%.3f", ns / 1e9 }'; }
 
+# A / B, two decimals.
+#   bench_ratio A B
+bench_ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+# "met" or "missed": VALUE against LIMIT, an upper bound with max, a lower bound with min.
+#   bench_verdict VALUE LIMIT max|min
+bench_verdict() {
+  awk -v v="$1" -v l="$2" -v c="$3" 'BEGIN { print ((c == "max" ? v <= l : v >= l) ? "met" : "missed") }'
+}
+
 # What openssl dgst -sha256 -verify checks of a container: the signed message (the container
 # with its 512-byte signature field at offset 156 zeroed) and the signature.
 #   bench_split_signature CONTAINER MESSAGE SIGNATURE

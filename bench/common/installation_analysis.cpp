@@ -1,10 +1,9 @@
 #include "installation_analysis.h"
 
+#include "opened_container.h"
 #include "ovcore/system/processors.h"
 #include "patch/analyze_patch.h"
 #include "process_usage.h"
-#include "public_key_file.h"
-#include "whole_file.h"
 
 #include <chrono>
 #include <cstdio>
@@ -25,25 +24,14 @@ bool all_patched(const patch::patching_infos_t& results, u32 expected_files) {
 
 int time_installation_analysis(const std::string& container, const std::string& installation,
                                const std::string& public_key, u32 expected_files) {
-  const std::vector<u8> bytes = read_whole_file(container);
-  public_key_file_t key;
-  if (bytes.empty() || !key.load(public_key)) {
-    std::fprintf(stderr, "cannot read the container or the key\n");
-    return 1;
-  }
-  patch::container_pool_t pool;
-  const patch::container_open_result_t opened =
-      pool.add_container(bytes.data(), static_cast<u32>(bytes.size()), nullptr, key.keys());
-  if (opened != patch::container_open_result_t::ok) {
-    std::fprintf(stderr, "container refused: %s\n", patch::container_open_result_name(static_cast<u32>(opened)));
-    return 1;
-  }
+  opened_container_t opened;
+  if (!opened.open(container, public_key)) return 1;
 
   array_dyn_t<auto_ptr_t<patch::file_patching_info_t>> results;
   const double cpu_start = process_cpu_seconds();
   const auto start = std::chrono::steady_clock::now();
   const patch::analyze_patch_result_t result =
-      patch::analyze_installation(results, pool, installation.c_str(), nullptr);
+      patch::analyze_installation(results, opened.pool(), installation.c_str(), nullptr);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const double cpu_seconds = process_cpu_seconds() - cpu_start;
   const bool ok = result == patch::analyze_patch_result_t::ok && all_patched(results, expected_files);

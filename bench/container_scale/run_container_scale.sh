@@ -35,9 +35,6 @@ for records in "${sizes[@]}"; do
 done
 openssl pkey -pubin -inform DER -in "$root/keys/dev-public.der" -out "$work/public.pem"
 
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-verdict() { awk -v v="$1" -v l="$2" -v c="$3" 'BEGIN { print ((c == "max" ? v <= l : v >= l) ? "met" : "missed") }'; }
-
 # Best of three: openssl dgst -sha256 -verify over the container's signed message.
 openssl_verify_seconds() {
   local message=$work/signed_message.bin signature=$work/signature.bin best= start ns result
@@ -68,20 +65,21 @@ for records in "${sizes[@]}"; do
   verify=$(openssl_verify_seconds "$container")
   printf '%8s %9.1f %9.4f %19.4f %18.4f %15s %20.4f\n' "$records" \
     "$(awk -v b="$(bench_value bytes "$line")" 'BEGIN { print b / 1048576 }')" "${open[$records]}" \
-    "${after[$records]}" "$verify" "$(ratio "${open[$records]}" "$verify")" "${lookups[$records]}"
+    "${after[$records]}" "$verify" "$(bench_ratio "${open[$records]}" "$verify")" "${lookups[$records]}"
 done
 
 small=${sizes[-2]}
 large=${sizes[-1]}
-open_growth=$(ratio "${open[$large]}" "${open[$small]}")
-after_growth=$(ratio "${after[$large]}" "${after[$small]}")
-lookup_growth=$(ratio "${lookups[$large]}" "${lookups[$small]}")
+open_growth=$(bench_ratio "${open[$large]}" "${open[$small]}")
+after_growth=$(bench_ratio "${after[$large]}" "${after[$small]}")
+lookup_growth=$(bench_ratio "${lookups[$large]}" "${lookups[$small]}")
 echo "growth from $small to $large records: open ${open_growth}x, after signature ${after_growth}x," \
   "look-ups ${lookup_growth}x; target at most ${growth_limit}x for open and look-ups:" \
-  "open $(verdict "$open_growth" "$growth_limit" max), look-ups $(verdict "$lookup_growth" "$growth_limit" max)"
+  "open $(bench_verdict "$open_growth" "$growth_limit" max)," \
+  "look-ups $(bench_verdict "$lookup_growth" "$growth_limit" max)"
 printf 'open with %s keys: %.4f s; ' "$large" "${open[$large]}"
 echo "target under $largest_open_limit s natively: \
-$(verdict "${open[$large]}" "$largest_open_limit" max)"
+$(bench_verdict "${open[$large]}" "$largest_open_limit" max)"
 
 # Analysis: openssl over the files in as few calls as the command line allows, then the updater.
 list=$work/paths.txt
@@ -107,9 +105,9 @@ if ! line=$("${runner[@]}" "$exe" analyze "$folder" "$drive$root/keys/dev-public
   exit 1
 fi
 seconds=$(bench_value seconds "$line")
-analysis_ratio=$(ratio "$openssl_seconds" "$seconds")
+analysis_ratio=$(bench_ratio "$openssl_seconds" "$seconds")
 echo "analyze_installation $seconds s (processor $(bench_value cpu_seconds "$line") s on" \
   "$(bench_value processors "$line") processors, peak resident $(bench_value peak_mib "$line") MiB," \
   "$(bench_value records "$line") records, all patch); openssl / analysis $analysis_ratio;" \
-  "target at least $analysis_ratio_floor: $(verdict "$analysis_ratio" "$analysis_ratio_floor" min)"
+  "target at least $analysis_ratio_floor: $(bench_verdict "$analysis_ratio" "$analysis_ratio_floor" min)"
 echo "load: $(cut -d' ' -f1-3 /proc/loadavg)"
