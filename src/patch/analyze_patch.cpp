@@ -13,6 +13,8 @@
 
 namespace orvo::patch {
 
+u32 analysis_hash_workers = 0;
+
 namespace {
 
 using result_t = analyze_patch_result_t;
@@ -53,12 +55,6 @@ bool find_first_naming(array_dyn_t<u32>& first, const array_t<layout_path_t>& la
   }
   return true;
 }
-
-} // namespace
-
-u32 analysis_hash_workers = 0;
-
-namespace {
 
 u32 hash_worker_count() {
   if (analysis_hash_workers) return analysis_hash_workers;

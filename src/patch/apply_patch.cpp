@@ -56,6 +56,12 @@ result_t outcome_of(extract_t extraction) {
 
 void temporary_name(string_dyn_t& out, const string& path, u32 step) { out.format("%s.tmp.%u", path.c_str(), step); }
 
+// Temporaries a record writes: one per diff of its chain, one for an empty file.
+u32 temporary_count(const file_patching_info_t& info) {
+  if (info.action == patch_action_t::patch) return info.chain.size();
+  return info.action == patch_action_t::set_to_zero ? 1 : 0;
+}
+
 bool convertible(const string& text) {
   wide_buffer_t wide;
   if (utf8_to_utf16(wide, text)) return true;
@@ -94,7 +100,6 @@ private:
   result_t finalize_entry(file_patching_info_t& info, const transaction_scope_t& transaction);
   result_t delete_entry(file_patching_info_t& info, const transaction_scope_t& transaction);
   result_t move_entry(file_patching_info_t& info, const transaction_scope_t& transaction);
-  bool report(task_progress_t& progress);
   void unit_done() { relay_.set_step_base(++units_done_); }
 
   array_t<string_dyn_t>& temporaries_;
@@ -109,8 +114,6 @@ private:
   // Set by the first change made without a transaction: later failures are critical.
   bool changed_without_transaction_ = false;
 };
-
-bool application_t::report(task_progress_t& progress) { return relay_.call(progress); }
 
 void application_t::count_units() {
   for (const auto_ptr_t<file_patching_info_t>& info : infos_) {
@@ -136,24 +139,23 @@ void application_t::count_units() {
 // and every name finalization will hand to the platform must convert, so that finalization
 // cannot fail for a reason known now.
 result_t application_t::check_names() {
-  array_dyn_t<string_dyn_t> installed_keys;
+  array_dyn_t<string_dyn_t> layout_keys;
   for (const auto_ptr_t<file_patching_info_t>& info : infos_) {
     string_dyn_t key;
     file_name_key(key, info->path);
-    installed_keys.push_move(key);
+    layout_keys.push_move(key);
   }
   auto by_bytes = [](const string_dyn_t& a, const string_dyn_t& b) { return std::strcmp(a.c_str(), b.c_str()) < 0; };
-  std::sort(installed_keys.begin(), installed_keys.end(), by_bytes);
+  std::sort(layout_keys.begin(), layout_keys.end(), by_bytes);
   for (const auto_ptr_t<file_patching_info_t>& info : infos_) {
     if (info->action == patch_action_t::unchanged) continue;
     if (!convertible(info->path)) return result_t::internal_error;
-    const u32 steps = info->action == patch_action_t::patch ? info->chain.size() : info->action == patch_action_t::set_to_zero;
-    for (u32 step = 0; step < steps; ++step) {
+    for (u32 step = 0; step < temporary_count(*info); ++step) {
       string_dyn_t name, key;
       temporary_name(name, info->path, step);
       if (!convertible(name)) return result_t::internal_error;
       file_name_key(key, name);
-      if (std::binary_search(installed_keys.begin(), installed_keys.end(), key, by_bytes)) {
+      if (std::binary_search(layout_keys.begin(), layout_keys.end(), key, by_bytes)) {
         log_error("[ERR] Temporary file '%s' would replace a file of the installation", name.c_str());
         return result_t::internal_error;
       }
@@ -202,7 +204,7 @@ result_t application_t::create_empty_files() {
   for (const auto_ptr_t<file_patching_info_t>& info : infos_) {
     if (info->action != patch_action_t::set_to_zero) continue;
     progress.bytes_done = 0;
-    if (!report(progress)) return result_t::aborted;
+    if (!relay_.call(progress)) return result_t::aborted;
     string_dyn_t name;
     temporary_name(name, info->path, 0);
     info->output_file = open_file_create(name);
@@ -213,7 +215,7 @@ result_t application_t::create_empty_files() {
     temporaries_.push(name);
     unit_done();
     progress.bytes_done = 1;
-    if (!report(progress)) return result_t::aborted;
+    if (!relay_.call(progress)) return result_t::aborted;
   }
   return result_t::ok;
 }
@@ -257,6 +259,39 @@ result_t application_t::begin_transaction(transaction_scope_t& transaction) {
 // A file to delete that is already gone is the state the delete wants.
 bool is_absent(const string& path) { return !stat_path(path, nullptr); }
 
+// Deletes inside the transaction when there is one, plainly otherwise; a read-only file is made
+// writable first. error receives the platform's reason of a failure.
+bool delete_installed(const transaction_scope_t& transaction, const wide_buffer_t& wide_path, const string& path,
+                      u32& error) {
+  if (transaction.handle) {
+    const transaction_functions_t& functions = *transaction.functions;
+    const bool deleted = functions.clear_read_only(wide_path.data(), transaction.handle) &&
+                         functions.delete_file(wide_path.data(), transaction.handle);
+    error = deleted ? 0 : functions.last_error();
+    return deleted;
+  }
+  clear_read_only(path);
+  const bool deleted = delete_file(path);
+  error = deleted ? 0 : last_file_error();
+  return deleted;
+}
+
+// Moves a temporary over the installed file, in the same way.
+bool replace_installed(const transaction_scope_t& transaction, const wide_buffer_t& wide_from,
+                       const wide_buffer_t& wide_to, const string& from, const string& to, u32& error) {
+  if (transaction.handle) {
+    const transaction_functions_t& functions = *transaction.functions;
+    const bool moved = functions.clear_read_only(wide_to.data(), transaction.handle) &&
+                       functions.move_file(wide_from.data(), wide_to.data(), transaction.handle);
+    error = moved ? 0 : functions.last_error();
+    return moved;
+  }
+  clear_read_only(to);
+  const bool moved = move(from, to, true);
+  error = moved ? 0 : last_file_error();
+  return moved;
+}
+
 result_t application_t::delete_entry(file_patching_info_t& info, const transaction_scope_t& transaction) {
   info.source_file.reset();
   log_info("    Deleting '%s'", info.path.c_str());
@@ -265,25 +300,15 @@ result_t application_t::delete_entry(file_patching_info_t& info, const transacti
     log_error("[ERR] Unable to convert to utf16");
     return result_t::internal_error;
   }
-  if (transaction.handle) {
-    const transaction_functions_t& functions = *transaction.functions;
-    if (functions.clear_read_only(path.data(), transaction.handle) &&
-        functions.delete_file(path.data(), transaction.handle))
-      return result_t::ok;
-    const u32 error = functions.last_error();
-    if (is_absent(info.path)) {
-      log_info("    '%s' is already absent", info.path.c_str());
-      return result_t::ok;
-    }
-    log_error("[ERR] Unable to delete file '%s' in transaction: %08X", info.path.c_str(), error);
-    return result_t::unable_to_delete_file;
-  }
-  clear_read_only(info.path);
-  if (delete_file(info.path)) return result_t::ok;
-  const u32 error = last_file_error();
+  u32 error = 0;
+  if (delete_installed(transaction, path, info.path, error)) return result_t::ok;
   if (is_absent(info.path)) {
     log_info("    '%s' is already absent", info.path.c_str());
     return result_t::ok;
+  }
+  if (transaction.handle) {
+    log_error("[ERR] Unable to delete file '%s' in transaction: %08X", info.path.c_str(), error);
+    return result_t::unable_to_delete_file;
   }
   log_error("[ERR] Unable to delete file '%s', instalation is now likely corrupted: %08X", info.path.c_str(), error);
   return result_t::critical_unable_to_delete_file;
@@ -299,19 +324,15 @@ result_t application_t::move_entry(file_patching_info_t& info, const transaction
     log_error("[ERR] Unable to convert to utf16");
     return result_t::internal_error;
   }
+  u32 error = 0;
+  if (replace_installed(transaction, from, to, temporary, info.path, error)) return result_t::ok;
   if (transaction.handle) {
-    const transaction_functions_t& functions = *transaction.functions;
-    if (functions.clear_read_only(to.data(), transaction.handle) &&
-        functions.move_file(from.data(), to.data(), transaction.handle))
-      return result_t::ok;
     log_error("[ERR] Unable to move file '%s' -> '%s' in transaction: %08X", temporary.c_str(), info.path.c_str(),
-              functions.last_error());
+              error);
     return result_t::unable_to_move_file;
   }
-  clear_read_only(info.path);
-  if (move(temporary, info.path, true)) return result_t::ok;
   log_error("[ERR] Unable to move file '%s' -> '%s', instalation is now likely corrupted: %08X", temporary.c_str(),
-            info.path.c_str(), last_file_error());
+            info.path.c_str(), error);
   return result_t::critical_unable_to_move_file;
 }
 
@@ -332,7 +353,7 @@ result_t application_t::finalize() {
   task_progress_t progress;
   progress.stage_id = finalization_marker;
   progress.bytes_total = touched_;
-  if (!report(progress)) return result_t::aborted;
+  if (!relay_.call(progress)) return result_t::aborted;
   log_info("Finalizing the patch");
   transaction_scope_t transaction;
   const result_t begun = begin_transaction(transaction);
@@ -342,7 +363,7 @@ result_t application_t::finalize() {
     const result_t result = finalize_entry(*info, transaction);
     if (result != result_t::ok) return result;
     progress.bytes_done = std::min(progress.bytes_done + 1, progress.bytes_total);
-    report(progress);
+    relay_.call(progress);
   }
   if (transaction.handle) {
     if (!transaction.functions->commit_transaction(transaction.handle)) {
