@@ -29,6 +29,30 @@ publisher::content_hash_t to_publisher(const content_hash_t& hash) {
 
 std::string hex(const content_hash_t& hash) { return hash.text().c_str(); }
 
+files_t snapshot(const std::filesystem::path& folder) {
+  files_t files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    if (!entry.is_regular_file()) continue;
+    const auto relative = std::filesystem::relative(entry.path(), folder).generic_u8string();
+    const interop::bytes_t bytes = interop::read_bytes(entry.path());
+    files[std::string(relative.begin(), relative.end())] = std::string(bytes.begin(), bytes.end());
+  }
+  return files;
+}
+
+::testing::AssertionResult same_files(const files_t& actual, const files_t& expected) {
+  std::string differences;
+  for (const auto& [name, content] : actual) {
+    const auto found = expected.find(name);
+    if (found == expected.end()) differences += " unexpected " + name + ";";
+    else if (found->second != content) differences += " changed " + name + ";";
+  }
+  for (const auto& [name, content] : expected)
+    if (!actual.count(name)) differences += " missing " + name + ";";
+  if (differences.empty()) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << differences;
+}
+
 
 void analysis_test_t::SetUp() {
   interop_test_t::SetUp();
@@ -122,6 +146,16 @@ void analysis_test_t::write_file(const std::string& relative, const std::string&
   // Names are UTF-8 whatever the platform's narrow code page is.
   const std::u8string name(reinterpret_cast<const char8_t*>(relative.data()), relative.size());
   interop::write_text(file("game") / std::filesystem::path(name), content);
+}
+
+void analysis_test_t::reset_pool() {
+  patch::container_pool_t fresh;
+  std::swap(pool, fresh);
+}
+
+void analysis_test_t::reset_installation() {
+  std::filesystem::remove_all(file("game"));
+  std::filesystem::create_directories(file("game"));
 }
 
 std::vector<std::string> analysis_test_t::lines_starting(std::initializer_list<const char*> prefixes) const {

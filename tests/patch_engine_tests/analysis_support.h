@@ -4,6 +4,7 @@
 #include "tools/publisher/container_writer.h"
 
 #include <deque>
+#include <map>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -73,6 +74,18 @@ inline container_spec_t::layout_t layout_of(const std::string& name, layout_entr
   return {name, version, std::move(entries), std::nullopt};
 }
 
+// Every file below a folder with its content, by '/'-joined relative path.
+using files_t = std::map<std::string, std::string>;
+files_t snapshot(const std::filesystem::path& folder);
+// Names the files that differ, not their contents.
+::testing::AssertionResult same_files(const files_t& actual, const files_t& expected);
+
+// A progress callback over any callable taking the record and answering whether to go on.
+template <typename F>
+callback_fn_t<bool, const task_progress_t&, F> progress_callback(F function) {
+  return callback_fn_t<bool, const task_progress_t&, F>(function);
+}
+
 // A directory on disk, message capture and a pool filled from containers built on the spot.
 class analysis_test_t : public interop::interop_test_t {
 protected:
@@ -80,6 +93,9 @@ protected:
   // Builds, signs and adds a container; the test fails when the pool refuses it.
   void add_container(const container_spec_t& spec);
   void write_file(const std::string& relative, const std::string& content);
+  // An empty pool and an empty installation folder.
+  void reset_pool();
+  void reset_installation();
   std::string install_dir() const { return file("game").generic_string(); }
   // The captured lines that begin with one of the prefixes, in order.
   std::vector<std::string> lines_starting(std::initializer_list<const char*> prefixes) const;

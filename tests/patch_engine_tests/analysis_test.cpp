@@ -50,15 +50,6 @@ protected:
 
 content_hash_t d(char name) { return digest_named(name); }
 
-bool parse_hex(const char* text, content_hash_t& out) {
-  for (u32 i = 0; i < 32; ++i) {
-    unsigned value = 0;
-    if (std::sscanf(text + 2 * i, "%2X", &value) != 1) return false;
-    out.bytes[i] = static_cast<u8>(value);
-  }
-  return true;
-}
-
 std::string numbered_file(u32 i) {
   char name[16];
   std::snprintf(name, sizeof name, "f%u", 100 + i);
@@ -159,8 +150,7 @@ TEST_F(analysis_test, failures_stop_at_the_entry_and_keep_earlier_records) {
   };
   for (const failure_case_t& c : cases) {
     SCOPED_TRACE(c.what);
-    patch::container_pool_t fresh;
-    std::swap(pool, fresh);
+    reset_pool();
     container_spec_t spec;
     spec.layouts = {layout_of("kora", {{"old.dat", zero_content_hash}, {"game.exe", d('T')}, {"x", d('X')}})};
     spec.patches = c.patches;
@@ -237,8 +227,7 @@ TEST_F(analysis_test, a_path_listed_twice) {
   };
   for (const case_t& c : cases) {
     SCOPED_TRACE(c.what);
-    patch::container_pool_t fresh;
-    std::swap(pool, fresh);
+    reset_pool();
     container_spec_t spec;
     spec.layouts = {layout_of("kora", {{"shared.bin", d('T')}}),
                     layout_of("kora.dlc_x", {{c.second_path, c.second_target}})};
@@ -283,8 +272,7 @@ TEST_F(analysis_test, required_space_is_64_bit_and_saturates) {
   };
   for (const case_t& c : cases) {
     SCOPED_TRACE(c.sizes.size());
-    patch::container_pool_t fresh;
-    std::swap(pool, fresh);
+    reset_pool();
     container_spec_t spec;
     spec.layouts = {layout_of("kora", {{"big.pak", d('T')}})};
     spec.patches = {{empty_content_hash, d('T'), {}}};
@@ -305,7 +293,8 @@ TEST_F(analysis_test, required_space_is_64_bit_and_saturates) {
 // 2^32 + 1 zero bytes, sparse on disk: a hash cut at 32 bits names no record.
 TEST_F(analysis_test, a_file_beyond_4_gib_is_hashed_whole) {
   content_hash_t beyond{};
-  ASSERT_TRUE(parse_hex("FBB82F7B353676BB562EB82157FCF0EA42C36492CA13EE56DBF82C08B6802C5C", beyond));
+  ASSERT_TRUE(publisher::parse_hex("FBB82F7B353676BB562EB82157FCF0EA42C36492CA13EE56DBF82C08B6802C5C", beyond.bytes,
+                                   sizeof beyond.bytes));
   write_file("huge.pak", "");
   std::filesystem::resize_file(file("game") / "huge.pak", (4 * gib) + 1);
   container_spec_t spec;
@@ -316,23 +305,6 @@ TEST_F(analysis_test, a_file_beyond_4_gib_is_hashed_whole) {
   ASSERT_EQ(analyze(), result_t::ok);
   ASSERT_NO_FATAL_FAILURE(expect_records({{"huge.pak", action_t::patch, {d('1')}, 6 * gib, true}}));
   EXPECT_EQ(results[0]->source_file->get_size(), (4 * gib) + 1);
-}
-
-TEST_F(analysis_test, required_free_space_of_several_changes) {
-  array_dyn_t<auto_ptr_t<patch::file_patching_info_t>> infos;
-  const action_t actions[] = {action_t::unchanged, action_t::delete_file, action_t::set_to_zero, action_t::patch};
-  for (action_t action : actions) {
-    auto_ptr_t<patch::file_patching_info_t> info(new patch::file_patching_info_t);
-    info->action = action;
-    if (action == action_t::patch) info->required_space = 1 << 20;
-    infos.push_move(info);
-  }
-  EXPECT_EQ(patch::get_required_free_space(infos), 0xA00000u + 3 * 0x4B000u + (1u << 20));
-  infos.remove(3);
-  infos.remove(2);
-  infos.remove(1);
-  EXPECT_EQ(patch::get_required_free_space(infos), 0xA00000u);
-  EXPECT_FALSE(patch::is_patch_necessary(infos));
 }
 
 // Files are hashed ahead on other threads; what the analysis reports must read as one pass.
@@ -361,7 +333,7 @@ TEST_F(analysis_test, progress_and_stops_follow_the_layout_order) {
     if (steps.empty() || steps.back() != progress.step) steps.push_back(progress.step);
     return progress.step < stop_at_step;
   };
-  callback_fn_t<bool, const task_progress_t&, decltype(on_progress)> callback(on_progress);
+  auto callback = progress_callback(on_progress);
 
   struct case_t {
     const char* what;

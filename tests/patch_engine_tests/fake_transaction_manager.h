@@ -26,8 +26,8 @@ public:
   u32 commits = 0;
   // Handles given out and not yet closed.
   u32 open_handles = 0;
-  // Probe files opened, as UTF-8.
-  std::vector<std::string> probed;
+  // Probe files opened.
+  u32 probes = 0;
 
 private:
   struct operation_t {

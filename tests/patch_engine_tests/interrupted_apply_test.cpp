@@ -9,7 +9,6 @@
 #include "patch/apply_patch.h"
 
 #include <chrono>
-#include <map>
 #include <random>
 #include <thread>
 
@@ -25,19 +24,8 @@ namespace orvo::analysis {
 namespace {
 
 using method_t = publisher::block_method_t;
-using files_t = std::map<std::string, std::string>;
 
 constexpr const char* child_variable = "ORVO_INTERRUPTED_APPLY";
-
-files_t snapshot(const std::filesystem::path& folder) {
-  files_t files;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-    if (!entry.is_regular_file()) continue;
-    const interop::bytes_t bytes = interop::read_bytes(entry.path());
-    files[std::filesystem::relative(entry.path(), folder).generic_string()] = std::string(bytes.begin(), bytes.end());
-  }
-  return files;
-}
 
 files_t without_temporaries(files_t files) {
   std::erase_if(files, [](const auto& file) { return file.first.find(".tmp.") != std::string::npos; });
@@ -73,7 +61,7 @@ void run_child(const std::filesystem::path& folder) {
     while (progress.stage_id == patch::finalization_marker) std::this_thread::sleep_for(std::chrono::seconds(1));
     return true;
   };
-  callback_fn_t<bool, const task_progress_t&, decltype(on_progress)> callback(on_progress);
+  auto callback = progress_callback(on_progress);
   patch::apply_patch(results, pool, &callback);
   _exit(4);
 }
@@ -136,14 +124,14 @@ TEST_F(interrupted_apply_test, a_killed_rebuild_changes_nothing_and_the_next_run
     int status = 0;
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the child ended by itself: " << WEXITSTATUS(status);
-    ASSERT_TRUE(without_temporaries(snapshot(file("game"))) == original);
+    ASSERT_TRUE(same_files(without_temporaries(snapshot(file("game"))), original));
     if (trial % 10 != 9) continue;
     // The next run overwrites what the killed one left and removes it.
     array_dyn_t<auto_ptr_t<patch::file_patching_info_t>> results;
     ASSERT_EQ(patch::analyze_installation(results, pool, install_dir().c_str(), nullptr),
               patch::analyze_patch_result_t::ok);
     ASSERT_EQ(patch::apply_patch(results, pool, nullptr), patch::apply_patch_result_t::ok);
-    ASSERT_TRUE(snapshot(file("game")) == expected);
+    ASSERT_TRUE(same_files(snapshot(file("game")), expected));
   }
 }
 

@@ -67,8 +67,7 @@ TEST_F(build_layout_test, base_configuration_and_dlc_layouts_are_chosen_by_the_i
   };
   for (const layout_case_t& c : cases) {
     SCOPED_TRACE(c.what);
-    std::filesystem::remove_all(file("game"));
-    std::filesystem::create_directories(file("game"));
+    reset_installation();
     for (const auto& [name, content] : c.installed) {
       if (name.back() == '/') std::filesystem::create_directories(file("game") / name);
       else write_file(name, content);
@@ -113,8 +112,7 @@ TEST_F(installed_files_test, files_are_listed_depth_first_and_sorted_by_bytes) {
   };
   for (const listing_case_t& c : cases) {
     SCOPED_TRACE(c.what);
-    std::filesystem::remove_all(file("game"));
-    std::filesystem::create_directories(file("game"));
+    reset_installation();
     for (const std::string& name : c.files) write_file(name, name);
     std::vector<std::string> listed;
     EXPECT_EQ(list(install_dir() + c.suffix, listed), patch::list_files_ok);

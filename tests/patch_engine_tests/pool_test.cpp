@@ -57,8 +57,7 @@ TEST_F(pool_layout_test, greatest_version_wins_and_the_earliest_among_equals) {
   };
   for (const layout_case_t& c : cases) {
     SCOPED_TRACE(c.what);
-    patch::container_pool_t fresh;
-    std::swap(pool, fresh);
+    reset_pool();
     for (const auto& layouts : c.containers) ASSERT_NO_FATAL_FAILURE(add_container(spec_of(layouts)));
     EXPECT_EQ(marker_of(pool.find_layout(c.name, c.match ? &*c.match : nullptr)), c.expected);
   }
@@ -106,8 +105,7 @@ TEST_F(pool_chain_test, chains_follow_the_first_route_found) {
   };
   for (const chain_case_t& c : cases) {
     SCOPED_TRACE(c.what);
-    patch::container_pool_t fresh;
-    std::swap(pool, fresh);
+    reset_pool();
     ASSERT_NO_FATAL_FAILURE(add_container(spec_of({layout("kora", {1, 0, 0, 0}, "x")}, c.records)));
     array_dyn_t<content_hash_t> chain;
     content_hash_t start{};
@@ -224,20 +222,17 @@ TEST_F(pool_diff_test, a_keyed_diff_without_its_key_anywhere) {
   EXPECT_EQ(pool.extract_diff(output, nullptr, digest_named('k'), nullptr), patch::extract_diff_result_t::no_key);
 }
 
-TEST_F(pool_diff_test, an_empty_pool_finds_nothing) {
+TEST_F(pool_diff_test, a_refused_container_leaves_the_pool_unchanged) {
+  const bytes_t garbage(700, 0x41);
+  EXPECT_EQ(pool.add_container(garbage.data(), static_cast<u32>(garbage.size()), nullptr, nullptr),
+            patch::container_open_result_t::not_container);
+  EXPECT_EQ(pool.container_count(), 0u);
   array_dyn_t<content_hash_t> chain;
   u64 size = 0;
   EXPECT_EQ(pool.find_layout("", nullptr), nullptr);
   EXPECT_FALSE(pool.find_patch_chain(chain, h('X'), h('Z')));
   EXPECT_FALSE(pool.has_diff_data(h('X')));
   EXPECT_EQ(pool.get_diff_output_size(size, h('X')), patch::diff_size_result_t::not_found);
-}
-
-TEST_F(pool_diff_test, a_refused_container_leaves_the_pool_unchanged) {
-  const bytes_t garbage(700, 0x41);
-  EXPECT_EQ(pool.add_container(garbage.data(), static_cast<u32>(garbage.size()), nullptr, nullptr),
-            patch::container_open_result_t::not_container);
-  EXPECT_EQ(pool.container_count(), 0u);
 }
 
 } // namespace
