@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Configures and builds one of the trees: native (Release), asan (Debug with sanitizers) windows (i686 MinGW) or windows64 (x86_64 MinGW).
-#   scripts/build.sh native|asan|windows|windows64 [extra cmake args...]
+# Configures and builds one of the trees: native (Release), asan (Debug with sanitizers),
+# linux32 (i386 Release), windows (i686 MinGW, the product) or windows64 (x86_64 MinGW).
+#   scripts/build.sh native|asan|linux32|windows|windows64 [extra cmake args...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-kind=${1:?usage: build.sh native|asan|windows|windows64}
+kind=${1:?usage: build.sh native|asan|linux32|windows|windows64}
 shift
 cache_root=${ORVO_CACHE:-/var/cache/orvo}
 
@@ -15,6 +16,7 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DC
 case "$kind" in
   native) args=(-DCMAKE_BUILD_TYPE=Release) ;;
   asan) args=(-DCMAKE_BUILD_TYPE=Debug -DORVO_SANITIZE=ON) ;;
+  linux32) args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/linux-i686.cmake") ;;
   windows) args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
                  -DORVO_CROSS_PREFIX="$cache_root/mingw-i686") ;;
   windows64) args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake"

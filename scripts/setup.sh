@@ -2,8 +2,10 @@
 # Installs everything the builds need, idempotently:
 #   - Debian packages (native toolchain, Crypto++, liblzma, GoogleTest, MinGW-w64, Wine);
 #   - Crypto++ and liblzma cross-compiled for Windows (i686, the shipped product, and x86_64,
-#     whose tests run under wine64 where the kernel cannot execute 32-bit code) from Debian's
-#     own source packages, into a cache outside the clone keyed by version.
+#     whose tests run fast under wine64) from Debian's own source packages, into a cache outside
+#     the clone keyed by version;
+#   - 32-bit execution through qemu's user-mode emulation where the kernel refuses 32-bit code,
+#     so the i686 Windows program (under Wine) and the 32-bit Linux build can run their tests.
 set -euo pipefail
 
 cache_root=${ORVO_CACHE:-/var/cache/orvo}
@@ -13,7 +15,8 @@ log() { echo "[setup] $*" >&2; }
 packages=(build-essential cmake ninja-build ccache pkg-config libcrypto++-dev liblzma-dev
   googletest libgtest-dev xz-utils openssl dpkg-dev clang libclang-rt-14-dev llvm
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix
-  binutils-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb)
+  binutils-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb
+  g++-i686-linux-gnu libcrypto++-dev:i386 liblzma-dev:i386 libgtest-dev:i386 qemu-user-static)
 
 enable_i386_and_sources() {
   local changed=0
@@ -89,8 +92,34 @@ build_cross_xz() { # triplet prefix
   rm -rf "$(dirname "$dir")"
 }
 
+# An i386 ELF header (executable or shared object), as the kernel's binfmt_misc matches it.
+i386_magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+i386_mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+
+# Lets 32-bit x86 programs start: natively where the kernel can, else through qemu-i386.
+# The "F" flag opens the interpreter now, so it also works inside other mount namespaces.
+enable_32bit_execution() {
+  local binfmt=/proc/sys/fs/binfmt_misc
+  if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+    log "32-bit programs run natively"
+    return
+  fi
+  if [ ! -f "$binfmt/register" ]; then
+    mount -t binfmt_misc binfmt_misc "$binfmt" || { log "cannot mount binfmt_misc"; exit 1; }
+  fi
+  if [ ! -f "$binfmt/orvo-i386" ]; then
+    printf ':orvo-i386:M::%s:%s:/usr/bin/qemu-i386-static:F' "$i386_magic" "$i386_mask" > "$binfmt/register"
+  fi
+  if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+    log "32-bit programs run through qemu-i386 user-mode emulation"
+  else
+    log "32-bit programs cannot run here"; exit 1
+  fi
+}
+
 main() {
   install_packages
+  enable_32bit_execution
   local cv xv arch triplet prefix
   cv=$(source_version libcrypto++)
   xv=$(source_version xz-utils)

@@ -22,6 +22,8 @@
 
 namespace orvo {
 
+static_assert(sizeof(off_t) == 8, "file offsets must be 64-bit (build with _FILE_OFFSET_BITS=64)");
+
 struct fs_native_handle_t {
   int fd;
 };
