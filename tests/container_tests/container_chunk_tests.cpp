@@ -37,6 +37,9 @@ TEST(container_chunks, bounds_of_the_chunk_walk) {
   EXPECT_EQ(open_with({with_size(layo, layo.size() + 1)}), result_t::corrupted);
   EXPECT_EQ(open_with({with_size(layo, ~u64(0))}), result_t::corrupted);
   EXPECT_EQ(open_with({with_size(layo, ~u64(0) - 600)}), result_t::corrupted);
+  // Sizes that a cut to 32 bits would make fit.
+  EXPECT_EQ(open_with({with_size(layo, (1ull << 32) + layo.size())}), result_t::corrupted);
+  EXPECT_EQ(open_with({with_size(layo, (1ull << 32) + 16)}), result_t::corrupted);
   // Smaller than its own header, or than the fixed part of its tag.
   EXPECT_EQ(open_with({with_size(chunk("ZZZZ", {}), 0)}), result_t::corrupted);
   EXPECT_EQ(open_with({with_size(chunk("ZZZZ", bytes_t(8)), 15)}), result_t::corrupted);

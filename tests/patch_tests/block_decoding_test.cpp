@@ -162,13 +162,27 @@ TEST(copy_blocks, payload_one_byte_over_a_chunk_is_copied_in_two) {
   EXPECT_EQ(done, (std::vector<u64>{0, 65536, 65537, 65537}));
 }
 
+// Declared sizes cut to 32 bits would match the payload in the last two cases.
 TEST(copy_blocks, size_disagreement_is_corrupted_before_writing) {
-  testing::log_capture_t log;
-  container_t container({{diff_a, block(1, "COPY", {})}});
-  const extraction_t extraction = extract(container, diff_a);
-  EXPECT_EQ(extraction.result, result_t::corrupted);
-  EXPECT_EQ(extraction.writes, 0u);
-  EXPECT_TRUE(log.contains("[ERR] The header specifies different a size 1 than the block content 0"));
+  struct case_t {
+    u64 declared;
+    u32 payload;
+    const char* line;
+  };
+  const case_t cases[] = {
+      {1, 0, "[ERR] The header specifies different a size 1 than the block content 0"},
+      {(1ull << 32) + 3, 3, "[ERR] The header specifies different a size 4294967299 than the block content 3"},
+      {~0ull, 0, "[ERR] The header specifies different a size 18446744073709551615 than the block content 0"},
+  };
+  for (const case_t& c : cases) {
+    SCOPED_TRACE(c.line);
+    testing::log_capture_t log;
+    container_t container({{diff_a, block(c.declared, "COPY", bytes_t(c.payload, 7))}});
+    const extraction_t extraction = extract(container, diff_a);
+    EXPECT_EQ(extraction.result, result_t::corrupted);
+    EXPECT_EQ(extraction.writes, 0u);
+    EXPECT_TRUE(log.contains(c.line));
+  }
 }
 
 TEST(copy_blocks, read_and_write_failures) {

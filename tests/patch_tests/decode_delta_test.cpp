@@ -1,10 +1,12 @@
 // The decode_delta driver: chunks, source blocks, progress, abort and its result codes.
 #include "delta_run.h"
 #include "patch/delta_source_cache.h"
+#include "patch/vcdiff_format.h"
 #include "rfc_example.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace orvo::patch::test {
@@ -133,6 +135,76 @@ TEST(decode_delta, source_spanning_several_blocks) {
             decode_delta_ok);
   EXPECT_EQ(output.bytes(), target);
   EXPECT_EQ(source.reads, 3u);  // each block read once
+}
+
+// Source segments and copies that cross 4 GiB in a source of 4 GiB and three blocks.
+TEST(decode_delta, source_positions_past_4_gib) {
+  constexpr u64 four_gib = 1ull << 32;
+  test_file_t source("source.bin", four_gib + 3 * block, generate_source);
+  const u64 position = four_gib - block - 100;
+  sections_t sections;
+  sections.copy(1000, block + 100 - 500).add(to_bytes("edit")).copy(64, 2 * block + 100);
+  bytes_t expected = generated(four_gib - 500, 1000);
+  append(expected, to_bytes("edit"));
+  append(expected, generated(four_gib + block, 64));
+  bytes_t delta = header();
+  append_window(delta, source_window(position, 2 * block + 200, expected, sections));
+  test_file_t container("container.ktl", delta);
+  test_file_t output("output.bin");
+  EXPECT_EQ(decode_delta(container, 0, delta.size(), &source, output, nullptr, nullptr, expected.size()),
+            decode_delta_ok);
+  EXPECT_EQ(output.bytes(), expected);
+}
+
+// Keeps the size and the bytes around 4 GiB of what is written to it, in order.
+class boundary_sink_t final : public file_t {
+public:
+  static constexpr u64 watch_start = (1ull << 32) - 4;
+  boundary_sink_t() : file_t("target.bin") {}
+  bool uses_read_cache() const override { return false; }
+  fs_io_request_t* io_read(void*, u32, u64) override { return nullptr; }
+  fs_io_request_t* io_write(const void* data, u32 size, u64 offset) override {
+    if (offset != written) return nullptr;
+    const u8* bytes = static_cast<const u8*>(data);
+    for (u64 at = std::max(offset, watch_start); at < std::min(offset + size, watch_start + 8); ++at)
+      watched[at - watch_start] = bytes[at - offset];
+    written += size;
+    return fs_complete_request();
+  }
+  bool is_done(fs_io_request_t*) override { return true; }
+  bool wait(fs_io_request_t*) override { return true; }
+  void release(fs_io_request_t*) override {}
+  bool stat(file_info_t* info) override {
+    if (info) info->size = written;
+    return true;
+  }
+  u64 written = 0;
+  u8 watched[8] = {};
+};
+
+// 256 windows of the largest size fill 4 GiB exactly; the last window crosses into the next.
+TEST(decode_delta, target_past_4_gib) {
+  bytes_t delta = header();
+  for (u32 i = 0; i < 256; ++i) {
+    window_t window;
+    window.target_length = vcdiff_max_target_window;
+    window.sections.run(vcdiff_max_target_window, static_cast<u8>(i));
+    append_window(delta, window);
+  }
+  window_t last;
+  last.target_length = 5;
+  last.sections.add(to_bytes("tail!"));
+  append_window(delta, last);
+  const u64 total = (1ull << 32) + 5;
+  test_file_t container("container.ktl", delta);
+  boundary_sink_t output;
+  progress_log_t progress;
+  EXPECT_EQ(decode_delta(container, 0, delta.size(), nullptr, output, nullptr, &progress, total), decode_delta_ok);
+  EXPECT_EQ(output.written, total);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(output.watched), 8), std::string("\xFF\xFF\xFF\xFFtail", 8));
+  ASSERT_FALSE(progress.reports.empty());
+  EXPECT_EQ(progress.reports.back().bytes_done, total);
+  EXPECT_EQ(progress.reports.back().bytes_total, total);
 }
 
 // Five windows walk a 40 MiB source upwards with an edit in each, straddling blocks, while
