@@ -1,22 +1,25 @@
 #!/usr/bin/env bash
-# Runs a Windows test binary under Wine, headless, with a prefix inside its build tree.
+# Runs a Windows test binary under Wine, headless. The x86_64 prefix lives in the build tree;
+# the i686 one, whose creation is slow where 32-bit code is emulated, in the cache outside the
+# clone, one per Wine version.
 set -e
 trap 'echo "wine-run: command at line $LINENO failed with status $?" >&2' ERR
 exe=$1
 shift
 build_dir=$(cd "$(dirname "$exe")" && while [ ! -f CMakeCache.txt ] && [ "$PWD" != / ]; do cd ..; done; pwd)
-export WINEPREFIX="$build_dir/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d"
 unset DISPLAY
 # The PE header's machine field picks the Wine loader.
 pe_offset=$(od -An -tu4 -j60 -N4 "$exe" | tr -d ' ')
 machine=$(od -An -tx2 -j "$((pe_offset + 4))" -N2 "$exe" | tr -d ' ')
 case "$machine" in
   8664)
-    export WINEARCH=win64
+    export WINEARCH=win64 WINEPREFIX="$build_dir/wineprefix"
     wine=/usr/lib/wine/wine64
     ;;
   014c)
-    export WINEARCH=win32
+    wine_version=$(dpkg-query -W -f='${Version}' wine32:i386 2>/dev/null | tr -c 'A-Za-z0-9.+\n' _)
+    export WINEARCH=win32 WINEPREFIX="${ORVO_CACHE:-/var/cache/orvo}/wineprefix-win32-${wine_version:-unknown}"
     wine=/usr/lib/wine/wine
     ;;
   *)
@@ -33,7 +36,7 @@ if [ ! -f "$WINEPREFIX/.initialised" ]; then
       /usr/lib/wine/wineserver -w || true
       touch "$WINEPREFIX/.initialised"
     fi
-  ) 9>"$build_dir/wineprefix.lock"
+  ) 9>"$WINEPREFIX.lock"
 fi
 # A Wine start can fail at once when it meets a wineserver that is just shutting down.
 # No test binary ends within half a second under Wine, so such a failure is retried once.

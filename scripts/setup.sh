@@ -16,7 +16,7 @@ packages=(build-essential cmake ninja-build ccache pkg-config libcrypto++-dev li
   googletest libgtest-dev xz-utils openssl dpkg-dev clang libclang-rt-14-dev llvm
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb
-  g++-i686-linux-gnu libcrypto++-dev:i386 liblzma-dev:i386 libgtest-dev:i386 qemu-user-static)
+  g++-i686-linux-gnu libcrypto++-dev:i386 liblzma-dev:i386 libgtest-dev:i386)
 
 enable_i386_and_sources() {
   local changed=0
@@ -92,23 +92,47 @@ build_cross_xz() { # triplet prefix
   rm -rf "$(dirname "$dir")"
 }
 
+# qemu 8 and later keep guest page flags in an interval tree; bookworm's 7.2 scans the guest
+# address space page by page on every mmap, which makes each emulated Wine process start take
+# about a minute. So qemu comes from bookworm-backports.
+install_qemu_user() {
+  local list=/etc/apt/sources.list.d/orvo-backports.sources
+  if [ ! -f "$list" ]; then
+    printf 'Types: deb\nURIs: http://deb.debian.org/debian\nSuites: bookworm-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' > "$list"
+    apt-get update -qq
+  fi
+  if ! dpkg-query -W -f='${Version}' qemu-user-static 2>/dev/null | grep -q '^1:\(8\|9\|[1-9][0-9]\)'; then
+    log "installing qemu-user-static from bookworm-backports"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends -t bookworm-backports \
+      qemu-user-static >/dev/null
+  fi
+}
+
 # An i386 ELF header (executable or shared object), as the kernel's binfmt_misc matches it.
 i386_magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
 i386_mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
 
 # Lets 32-bit x86 programs start: natively where the kernel can, else through qemu-i386.
-# The "F" flag opens the interpreter now, so it also works inside other mount namespaces.
+# The "F" flag opens the interpreter at registration, so it also works inside other mount
+# namespaces, and a changed interpreter needs a new registration.
 enable_32bit_execution() {
-  local binfmt=/proc/sys/fs/binfmt_misc
-  if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+  local binfmt=/proc/sys/fs/binfmt_misc entry=/proc/sys/fs/binfmt_misc/orvo-i386 qemu
+  if [ ! -f "$entry" ] && /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
     log "32-bit programs run natively"
     return
   fi
+  install_qemu_user
+  qemu=$(readlink -f /usr/bin/qemu-i386-static)
   if [ ! -f "$binfmt/register" ]; then
     mount -t binfmt_misc binfmt_misc "$binfmt" || { log "cannot mount binfmt_misc"; exit 1; }
   fi
-  if [ ! -f "$binfmt/orvo-i386" ]; then
-    printf ':orvo-i386:M::%s:%s:/usr/bin/qemu-i386-static:F' "$i386_magic" "$i386_mask" > "$binfmt/register"
+  if [ -f "$entry" ] && { ! grep -qx "interpreter $qemu" "$entry" \
+                          || [ "$qemu" -nt "$cache_root/binfmt-registered" ]; }; then
+    echo -1 > "$entry"
+  fi
+  if [ ! -f "$entry" ]; then
+    printf ':orvo-i386:M::%s:%s:%s:F' "$i386_magic" "$i386_mask" "$qemu" > "$binfmt/register"
+    touch "$cache_root/binfmt-registered"
   fi
   if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
     log "32-bit programs run through qemu-i386 user-mode emulation"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets everything up, builds the native, sanitizer and Windows trees, and runs every test
-# (the Windows tests under Wine), then runs each fuzz target for a bounded time.
+# Sets everything up, builds the native, sanitizer, 32-bit Linux and both Windows trees, and
+# runs every test (32-bit code natively or through qemu-i386, Windows tests under Wine), then
+# runs each fuzz target for a bounded time.
 # Ends with the summed test count.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -9,7 +10,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 mkdir -p "$root/build"
 passed=0
 failed=0
-for kind in native asan windows windows64; do
+for kind in native asan linux32 windows windows64; do
   echo "== $kind build"
   if ! "$root/scripts/build.sh" "$kind" >"$root/build/$kind.log" 2>&1; then
     tail -n 60 "$root/build/$kind.log"

@@ -9,7 +9,8 @@ bool query_memory_status(u64 out[4]) {
   status.dwLength = sizeof(status);
   if (!GlobalMemoryStatusEx(&status)) return false;
   out[memory_total_physical] = status.ullTotalPhys;
-  out[memory_available_physical] = status.ullAvailPhys;
+  // Wine's 32-bit side caps the total but not the available amount.
+  out[memory_available_physical] = status.ullAvailPhys < status.ullTotalPhys ? status.ullAvailPhys : status.ullTotalPhys;
   out[memory_total_virtual] = status.ullTotalVirtual;
   out[memory_available_virtual] = status.ullAvailVirtual;
   return true;
