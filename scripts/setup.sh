@@ -99,12 +99,12 @@ install_qemu_user() {
   local list=/etc/apt/sources.list.d/orvo-backports.sources
   if [ ! -f "$list" ]; then
     printf 'Types: deb\nURIs: http://deb.debian.org/debian\nSuites: bookworm-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' > "$list"
-    apt-get update -qq
+    apt-get update -qq || return 1
   fi
   if ! dpkg-query -W -f='${Version}' qemu-user-static 2>/dev/null | grep -q '^1:\(8\|9\|[1-9][0-9]\)'; then
     log "installing qemu-user-static from bookworm-backports"
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends -t bookworm-backports \
-      qemu-user-static >/dev/null
+      qemu-user-static >/dev/null || return 1
   fi
 }
 
@@ -119,31 +119,28 @@ enable_32bit_execution() {
   local binfmt=/proc/sys/fs/binfmt_misc entry=/proc/sys/fs/binfmt_misc/orvo-i386 qemu
   if [ ! -f "$entry" ] && /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
     log "32-bit programs run natively"
-    return
+    return 0
   fi
-  install_qemu_user
+  install_qemu_user || return 1
   qemu=$(readlink -f /usr/bin/qemu-i386-static)
   if [ ! -f "$binfmt/register" ]; then
-    mount -t binfmt_misc binfmt_misc "$binfmt" || { log "cannot mount binfmt_misc"; exit 1; }
+    mount -t binfmt_misc binfmt_misc "$binfmt" || return 1
   fi
   if [ -f "$entry" ] && { ! grep -qx "interpreter $qemu" "$entry" \
                           || [ "$qemu" -nt "$cache_root/binfmt-registered" ]; }; then
-    echo -1 > "$entry"
+    echo -1 > "$entry" || return 1
   fi
   if [ ! -f "$entry" ]; then
-    printf ':orvo-i386:M::%s:%s:%s:F' "$i386_magic" "$i386_mask" "$qemu" > "$binfmt/register"
+    printf ':orvo-i386:M::%s:%s:%s:F' "$i386_magic" "$i386_mask" "$qemu" > "$binfmt/register" || return 1
     touch "$cache_root/binfmt-registered"
   fi
-  if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
-    log "32-bit programs run through qemu-i386 user-mode emulation"
-  else
-    log "32-bit programs cannot run here"; exit 1
-  fi
+  /lib/ld-linux.so.2 --version >/dev/null 2>&1 || return 1
+  log "32-bit programs run through qemu-i386 user-mode emulation"
 }
 
 main() {
   install_packages
-  enable_32bit_execution
+  enable_32bit_execution || log "32-bit programs cannot run here: the 32-bit trees are built but not tested"
   local cv xv arch triplet prefix
   cv=$(source_version libcrypto++)
   xv=$(source_version xz-utils)
