@@ -38,6 +38,19 @@ if [ ! -f "$WINEPREFIX/.initialised" ]; then
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
+# Windows and dialogs are made by Wine's null display driver: with no X server (and no DISPLAY)
+# the default drivers cannot create a window. Prefixes made before this setting get it too.
+if [ ! -f "$WINEPREFIX/.null-graphics" ]; then
+  (
+    flock 9
+    if [ ! -f "$WINEPREFIX/.null-graphics" ]; then
+      "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
+      # The next program starts a new session, whose desktop uses the driver.
+      /usr/lib/wine/wineserver -w || true
+      touch "$WINEPREFIX/.null-graphics"
+    fi
+  ) 9>"$WINEPREFIX.lock"
+fi
 # A Wine start can fail at once when it meets a wineserver that is just shutting down.
 # No test binary ends within half a second under Wine, so such a failure is retried once.
 for attempt in 1 2; do

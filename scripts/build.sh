@@ -13,16 +13,36 @@ export CCACHE_DIR="$cache_root/ccache" CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
+# Sets args to the CMake settings of a tree.
+tree_args() { # kind
+  case "$1" in
+    native) args=(-DCMAKE_BUILD_TYPE=Release) ;;
+    asan) args=(-DCMAKE_BUILD_TYPE=Debug -DORVO_SANITIZE=ON) ;;
+    linux32) args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/linux-i686.cmake") ;;
+    windows) args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
+                   -DORVO_CROSS_PREFIX="$cache_root/mingw-i686") ;;
+    windows64) args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake"
+                   -DORVO_CROSS_PREFIX="$cache_root/mingw-x86_64") ;;
+    *) echo "unknown build kind: $1" >&2; exit 2 ;;
+  esac
+}
+
+configure() { # kind [extra cmake args...]
+  cmake -S "$root" -B "$root/build/$1" -G Ninja "${launcher[@]}" "${args[@]}" "${@:2}" >/dev/null
+}
+
+# The cross trees pack the sample container with the native tree's ktlpack.
+host_ktlpack=()
 case "$kind" in
-  native) args=(-DCMAKE_BUILD_TYPE=Release) ;;
-  asan) args=(-DCMAKE_BUILD_TYPE=Debug -DORVO_SANITIZE=ON) ;;
-  linux32) args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/linux-i686.cmake") ;;
-  windows) args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
-                 -DORVO_CROSS_PREFIX="$cache_root/mingw-i686") ;;
-  windows64) args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake"
-                 -DORVO_CROSS_PREFIX="$cache_root/mingw-x86_64") ;;
-  *) echo "unknown build kind: $kind" >&2; exit 2 ;;
+  linux32|windows|windows64)
+    if [ ! -f "$root/build/native/build.ninja" ]; then
+      tree_args native
+      configure native
+    fi
+    ninja -C "$root/build/native" ktlpack
+    host_ktlpack=(-DORVO_HOST_KTLPACK="$root/build/native/src/tools/publisher/ktlpack") ;;
 esac
 
-cmake -S "$root" -B "$root/build/$kind" -G Ninja "${launcher[@]}" "${args[@]}" "$@" >/dev/null
+tree_args "$kind"
+configure "$kind" "${host_ktlpack[@]}" "$@"
 ninja -C "$root/build/$kind"

@@ -1,6 +1,8 @@
 #!/bin/sh
-# Runs the built updater as a process: runtime start-up, log file, exit codes, shutdown.
+# Runs the built updater as a process: runtime start-up, log file, exit codes, shutdown, and
+# an update of the sample game with the container the program carries.
 patcher=$1
+sample=$2
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 failures=0
@@ -45,16 +47,32 @@ expect_line unknown "Version: 1.13.3"
 run appdir 13 -appdir
 expect_line appdir "[ERR] Parameter -appdir requires one quoted parameter"
 
-KTL_PATCH_OPTION_AUTOMATIC= run environment 0 -notransactions -appdir "/games/with \"quotes\" | bars"
+KTL_PATCH_OPTION_AUTOMATIC= run environment 6 -notransactions -appdir "/games/with \"quotes\" | bars"
 expect_line environment "Automatic mode enabled."
 expect_line environment "Patch library explicitly initialized without support for transactions"
 expect_line environment "Cleanup"
 expect_no_line environment "Unable to locate transaction entrypoints"
 
-KTL_PATCH_OPTION_AUTOMATIC= run transactions 0
+KTL_PATCH_OPTION_AUTOMATIC= run transactions 6
 expect_line transactions "Transactions allowed, specify -notransactions to disable them."
 expect_line transactions "Unable to locate transaction entrypoints"
 head -n 1 "$log" | grep -q '^\*\*\*\*\*\*\*\*\*\*\*\* : log created on : ' || { echo "environment: bad header"; failures=$((failures + 1)); }
+
+# Not valid UTF-8: the line cannot be read, so it is refused rather than ignored.
+run unreadable 13 -automatic "$(printf '\377')"
+expect_line unreadable "[ERR] Unable to convert the command line"
+
+cp -R "$sample/1.13.1" "$root/game"
+run update 0 -automatic -appdir "$root/game"
+expect_line update "Automatic mode exited with code: 0"
+diff -r "$root/game" "$sample/1.13.3" >/dev/null || { echo "update: the game does not match 1.13.3"; failures=$((failures + 1)); }
+
+# A second run within the same second writes a log of its own.
+mkdir -p "$root/twice"
+TMPDIR="$root/twice" "$patcher" -automatic -appdir "$root/missing"
+TMPDIR="$root/twice" "$patcher" -automatic -appdir "$root/missing"
+logs=$(ls "$root/twice/.ktl" | wc -l)
+[ "$logs" -eq 2 ] || { echo "twice: $logs log files"; failures=$((failures + 1)); }
 
 echo "patcher_cli: $failures failures"
 [ "$failures" -eq 0 ]

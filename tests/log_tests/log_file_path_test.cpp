@@ -44,5 +44,24 @@ TEST(log_file_path, lies_in_the_work_folder_and_names_the_current_second) {
   EXPECT_LE(seconds, after);
 }
 
+// Runs in the same second never share a log: each later one gets the next free suffix.
+TEST(log_file_path, a_taken_name_gets_the_next_suffix) {
+  create_message_dispatcher();
+  fs_startup();
+  string_dyn_t folder;
+  ASSERT_TRUE(get_temp_directory(folder));
+  const std::string base = std::string(folder.c_str()) + "/kora_patch_clash_" + std::to_string(std::time(nullptr));
+  const char* expected[] = {".log", "_1.log", "_2.log"};
+  for (const char* suffix : expected) {
+    string_dyn_t path((base + ".log").c_str());
+    auto_ptr_t<file_t> file = create_log_file(path);
+    EXPECT_TRUE(file);
+    EXPECT_EQ(std::string(path.c_str()), base + suffix);
+  }
+  for (const char* suffix : expected) delete_file((base + suffix).c_str());
+  fs_shutdown();
+  destroy_message_dispatcher();
+}
+
 } // namespace
 } // namespace orvo

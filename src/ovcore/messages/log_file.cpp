@@ -39,6 +39,14 @@ void append_log_time_stamp(mstring_t& out, u64 elapsed_us) {
 log_file_t::log_file_t(const string& path, log_clock_t clock) : clock_(clock) {
   if (path.empty()) return;
   file_ = open_file_create(path);
+  start();
+}
+
+log_file_t::log_file_t(auto_ptr_t<file_t> file, log_clock_t clock) : file_(static_cast<auto_ptr_t<file_t>&&>(file)), clock_(clock) {
+  start();
+}
+
+void log_file_t::start() {
   if (!file_) return;
   write_header();
   written_size_ += header_size_allowance;

@@ -16,6 +16,8 @@ public:
   // Creates the file anew, writes the header and registers with the dispatcher. An empty path
   // or a file that cannot be created leaves a handler without a file that is not registered.
   explicit log_file_t(const string& path, log_clock_t clock = runtime_clock_now);
+  // The same over a file already created; null leaves a handler without a file.
+  explicit log_file_t(auto_ptr_t<file_t> file, log_clock_t clock = runtime_clock_now);
   ~log_file_t() override;
   log_file_t(const log_file_t&) = delete;
   log_file_t& operator=(const log_file_t&) = delete;
@@ -28,6 +30,7 @@ public:
   bool is_open() const { return file_.get() != nullptr; }
 
 private:
+  void start();
   void write_header();
   void write_line(const string& text, u32 level);
 

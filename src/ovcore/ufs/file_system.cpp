@@ -37,6 +37,10 @@ auto_ptr_t<file_t> open_file_read(const string& path) {
   return open_native(path, fs_open_read_only, "read_only");
 }
 
+auto_ptr_t<file_t> open_file_create_new(const string& path) {
+  return open_native(path, fs_open_create_new, "create_new");
+}
+
 auto_ptr_t<file_t> open_file_create(const string& path) {
   fs_cache_drop(path);
   return open_native(path, fs_open_create_truncate, "create_truncate");

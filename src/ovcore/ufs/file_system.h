@@ -13,6 +13,8 @@ auto_ptr_t<file_t> open_file_read(const string& path);
 // Creates a file anew for reading and writing (mode "create_truncate"); null on failure.
 auto_ptr_t<file_t> open_file_create(const string& path);
 
+// Creates a file that must not exist yet (mode "create_new"); null on failure.
+auto_ptr_t<file_t> open_file_create_new(const string& path);
 // The device operations of the native device; false when there is none.
 bool stat_path(const string& path, file_info_t* info);
 bool create_directories(const string& path);

@@ -11,6 +11,7 @@ namespace orvo {
 namespace {
 
 fs_device_t* native_device_instance = nullptr;
+fs_device_t* device_in_front = nullptr;
 
 } // namespace
 
@@ -31,6 +32,10 @@ void fs_shutdown() {
   platform::fs_backend_stop();
 }
 
-fs_device_t* native_device() { return native_device_instance; }
+fs_device_t* native_device() { return device_in_front && native_device_instance ? device_in_front : native_device_instance; }
+
+fs_device_t* real_native_device() { return native_device_instance; }
+
+void set_device_in_front(fs_device_t* device) { device_in_front = device; }
 
 } // namespace orvo

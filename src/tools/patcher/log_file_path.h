@@ -10,3 +10,14 @@ bool format_log_file_name(mstring_t& out, i64 seconds);
 void build_log_file_path(mstring_t& out);
 
 } // namespace orvo
+
+#include "ovcore/memory/auto_ptr.h"
+#include "ovcore/ufs/fs_file.h"
+
+namespace orvo {
+
+// Creates the log file, never opening one that exists: on a clash "_1", "_2", ... go before
+// ".log", and path is changed to the name created. Null when no name could be created.
+auto_ptr_t<file_t> create_log_file(mstring_t& path);
+
+} // namespace orvo

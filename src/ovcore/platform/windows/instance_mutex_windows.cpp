@@ -17,6 +17,8 @@ bool acquire_instance_mutex(const string& name) {
   SetLastError(0);
   HANDLE mutex = CreateMutexW(nullptr, FALSE, reinterpret_cast<const wchar_t*>(wide_name.data()));
   const DWORD error = GetLastError();
+  // Access denied: the mutex exists, created by a process with other rights.
+  if (!mutex && error == ERROR_ACCESS_DENIED) return false;
   if (!mutex) {
     log_error("Failed to create mutex 0x%08x", static_cast<unsigned>(error));
     return true;

@@ -1,0 +1,27 @@
+#pragma once
+#include "ovcore/types.h"
+
+namespace orvo {
+
+// How the look-up of the container the program carries ended.
+enum class embedded_container_status_t : u32 {
+  found = 0,
+  not_found = 1,
+  load_failed = 2,
+  lock_failed = 3,
+  empty = 4,
+};
+
+// The container's bytes, mapped read-only for the life of the process.
+struct embedded_container_t {
+  const void* data = nullptr;
+  u64 size = 0;
+};
+
+// Finds the container in the program module (Windows: resource type "KTLC", name "PATCH").
+using find_embedded_container_t = embedded_container_status_t (*)(void* module_instance, embedded_container_t& out);
+
+// The platform's look-up, defined beside the program's entry point.
+embedded_container_status_t find_embedded_container(void* module_instance, embedded_container_t& out);
+
+} // namespace orvo
