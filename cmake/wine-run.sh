@@ -52,13 +52,14 @@ if [ ! -f "$WINEPREFIX/.null-graphics" ]; then
   ) 9>"$WINEPREFIX.lock"
 fi
 # A Wine start can fail at once when it meets a wineserver that is just shutting down.
-# No test binary ends within half a second under Wine, so such a failure is retried once.
+# No test binary ends within half a second under Wine, so such a failure is retried once;
+# ORVO_WINE_RUN_ONCE turns that off for programs whose quick failures are results.
 for attempt in 1 2; do
   started=$(date +%s%N)
   status=0
   "$wine" "$exe" "$@" || status=$?
   elapsed_ms=$(( ($(date +%s%N) - started) / 1000000 ))
-  if [ "$status" -eq 0 ] || [ "$elapsed_ms" -ge 500 ] || [ "$attempt" -eq 2 ]; then
+  if [ "$status" -eq 0 ] || [ "$elapsed_ms" -ge 500 ] || [ "$attempt" -eq 2 ] || [ -n "${ORVO_WINE_RUN_ONCE:-}" ]; then
     exit "$status"
   fi
   echo "wine-run: $exe ended with status $status after ${elapsed_ms} ms; starting it again" >&2

@@ -275,5 +275,60 @@ TEST_F(wizard_test_t, end_page_look) {
   }
 }
 
+// Whole megabytes, strictly: exactly as many free as needed is too few.
+TEST_F(wizard_test_t, free_space_is_compared_in_whole_megabytes) {
+  struct space_case_t {
+    u64 spare_megabytes;
+    const char* page;
+  };
+  const space_case_t cases[] = {{0, "Insufficient space"}, {1, "Patching"}};
+  for (const space_case_t& c : cases) {
+    SCOPED_TRACE(c.page);
+    install("1.13.1");
+    available_space = [&] { return (get_required_free_space() / mib + 1 + c.spare_megabytes) * mib + mib - 1; };
+    const outcome_t outcome = run(u"-automatic " + appdir());
+    ASSERT_GE(outcome.pages.size(), 4u);
+    EXPECT_EQ(outcome.pages[3], c.page);
+  }
+}
+
+// A worker reporting faster than the page can show: one message waits at a time, and the page
+// shows the latest record.
+TEST_F(wizard_test_t, progress_messages_coalesce) {
+  install("1.13.1");
+  pool_hold_t pool;
+  pool.hold();
+  player_t player;
+  bool checked = false;
+  player.idle = [&](headless_ui_t& ui) {
+    if (current_page_id() == 1) return ui.press(next);
+    if (current_page_id() != 2 || checked) return false;
+    checked = true;
+    while (ui.deliver_next(10)) {
+    }
+    const u32 before = ui.delivered(ui::message_progress);
+    std::thread worker([] {
+      for (u64 i = 1; i <= 20000; ++i) post_progress({7, 0, 1, i, 20000});
+      post_progress({7, 0, 1, 20000, 20000});
+    });
+    worker.join();
+    while (ui.deliver_next(10)) {
+    }
+    EXPECT_EQ(ui.delivered(ui::message_progress), before + 1);
+    EXPECT_EQ(ui.control(1006)->position, 20000u);
+    EXPECT_EQ(ui.control(1006)->upper, 20000u);
+    // Large totals are scaled until they fit a bar.
+    set_progress_bar(ui.page(), 1006, 5000000000, 10000000000);
+    EXPECT_EQ(ui.control(1006)->upper, 1000000000u);
+    EXPECT_EQ(ui.control(1006)->position, 500000000u);
+    set_progress_bar(ui.page(), 1006, 2147483647, 2147483647);
+    EXPECT_EQ(ui.control(1006)->upper, 214748364u);
+    pool.release();
+    return true;
+  };
+  EXPECT_EQ(run(u"-automatic " + appdir(), player).exit_code, 0);
+  EXPECT_TRUE(checked);
+}
+
 } // namespace
 } // namespace orvo::wizard
