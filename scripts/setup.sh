@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything the builds need, idempotently:
-#   - Debian packages (native toolchain, Crypto++, liblzma, GoogleTest, MinGW-w64, Wine);
+#   - Debian packages (native toolchain, Crypto++, liblzma, GoogleTest, MinGW-w64, Wine, ncurses
+#     and tmux for the Linux terminal front end and its test; xdotool, X11 tools, netpbm and fonts
+#     for scripts/screenshots.sh);
 #   - Crypto++ and liblzma cross-compiled for Windows (i686, the shipped product, and x86_64,
 #     whose tests run fast under wine64) from Debian's own source packages, into a cache outside
 #     the clone keyed by version;
@@ -16,7 +18,9 @@ packages=(build-essential cmake ninja-build ccache pkg-config libcrypto++-dev li
   googletest libgtest-dev xz-utils openssl dpkg-dev clang libclang-rt-14-dev llvm
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb
-  g++-i686-linux-gnu libcrypto++-dev:i386 liblzma-dev:i386 libgtest-dev:i386)
+  g++-i686-linux-gnu libcrypto++-dev:i386 liblzma-dev:i386 libgtest-dev:i386
+  libncurses-dev libncurses-dev:i386 tmux
+  xdotool x11-apps x11-utils netpbm fonts-wine fonts-wqy-microhei fonts-dejavu-core fonts-liberation)
 
 enable_i386_and_sources() {
   local changed=0

@@ -1,5 +1,6 @@
 #include "patch/container_reader.h"
 
+#include "ovcore/messages/messages.h"
 #include "patch/container_format.h"
 #include "patch/container_signature.h"
 
@@ -108,6 +109,18 @@ container_open_result_t container_reader_t::read_chunk(u64 position, u64 size, u
   if (std::memcmp(tag, "DIFF", 4) == 0) return handle_diff(fixed, data);
   if (std::memcmp(tag, "META", 4) == 0) return handle_meta(fixed, data);
   return result_t::ok;
+}
+
+bool container_reader_t::get_diff_block_header(block_header_t& out, const content_hash_t& diff_id) const {
+  const diff_info_t* diff = find_diff(diff_id);
+  if (!diff || diff->keyed || diff->data_offset == diff_offset_none) return false;
+  u8 bytes[block_header_size];
+  if (!file_->read_at(bytes, sizeof bytes, diff->data_offset)) {
+    log_error("[ERR] Error while reading from '%s'", file_->name().c_str());
+    return false;
+  }
+  out = parse_block_header(bytes);
+  return true;
 }
 
 } // namespace orvo::patch

@@ -4,6 +4,7 @@
 #include "ovcore/memory/auto_ptr.h"
 #include "ovcore/progress/task_progress.h"
 #include "ovcore/ufs/fs_file.h"
+#include "patch/block_header.h"
 #include "patch/container_open_result.h"
 #include "patch/container_records.h"
 #include "patch/diff_size_result.h"
@@ -34,6 +35,10 @@ public:
   // The size of what the diff's block produces, from its block header; out is all ones unless
   // the result is ok. key is the content key of a keyed diff, or null.
   diff_size_result_t get_diff_output_size(u64& out, const content_hash_t& diff_id, const aes_key_t* key) const;
+
+  // The block header in front of an unkeyed diff's data in this container; false when the diff
+  // has no data here, is keyed, or the header cannot be read (logged).
+  bool get_diff_block_header(block_header_t& out, const content_hash_t& diff_id) const;
 
   // Decodes the diff's block into output, from its start; source is the previous version of the
   // file, which only deltas read (null when there is none). key is the content key of a keyed

@@ -2,9 +2,10 @@
 
 #include "ovcore/messages/messages.h"
 #include "tools/publisher/byte_order.h"
-#include "tools/publisher/container_format.h"
+#include "ovcore/crypto/key_id.h"
+#include "patch/container_format.h"
+#include "patch/layout_path.h"
 #include "tools/publisher/file_io.h"
-#include "tools/publisher/key_id.h"
 #include "tools/publisher/layout_path_rules.h"
 #include "tools/publisher/payload_writer.h"
 #include "tools/publisher/rsa_keys.h"
@@ -44,22 +45,28 @@ void append_text_field(std::vector<u8>& out, const std::string& text, size_t fie
   out.insert(out.end(), field_size - text.size(), 0);
 }
 
-u32 method_tag(block_method_t method) {
+const char* method_tag(block_method_t method) {
   switch (method) {
-  case block_method_t::copy: return format::method_copy;
-  case block_method_t::lzma: return format::method_lzma;
-  case block_method_t::delta: return format::method_delta;
+  case block_method_t::copy: return patch::method_copy;
+  case block_method_t::lzma: return patch::method_lzma;
+  case block_method_t::delta: break;
   }
-  return 0;
+  return patch::method_delta;
+}
+
+bool derive_key_id(content_hash_t& out, const aes_key_t& key) {
+  orvo::aes_key_t content_key;
+  std::memcpy(content_key.bytes, key.data(), key.size());
+  return orvo::derive_key_id(out.data(), content_key, key_id_label);
 }
 
 bool sign_container(std::fstream& file, u64 size, const CryptoPP::RSA::PrivateKey& key, u8* signature) {
   try {
     CryptoPP::AutoSeededRandomPool rng;
     CryptoPP::RSASS<CryptoPP::PKCS1v15, CryptoPP::SHA256>::Signer signer(key);
-    if (signer.SignatureLength() != format::signature_size) {
+    if (signer.SignatureLength() != patch::header_signature_size) {
       log_error("[ERR] The signing key makes %u-byte signatures; containers need %u",
-                static_cast<u32>(signer.SignatureLength()), format::signature_size);
+                static_cast<u32>(signer.SignatureLength()), patch::header_signature_size);
       return false;
     }
     std::unique_ptr<CryptoPP::PK_MessageAccumulator> accumulator(signer.NewSignatureAccumulator(rng));
@@ -83,7 +90,7 @@ bool container_writer_t::create(const std::filesystem::path& path) {
   }
   failed_ = false;
   end_ = 0;
-  const std::vector<u8> header(format::header_size, 0);
+  const std::vector<u8> header(patch::container_header_size, 0);
   return append(header.data(), header.size());
 }
 
@@ -102,30 +109,30 @@ bool container_writer_t::append(const void* data, size_t size) {
   return true;
 }
 
-bool container_writer_t::append_chunk(u32 tag, const std::vector<u8>& body) {
+bool container_writer_t::append_chunk(const char (&tag)[4], const std::vector<u8>& body) {
   std::vector<u8> chunk;
-  chunk.reserve(format::chunk_header_size + body.size());
-  append_u64(chunk, format::chunk_header_size + body.size());
-  append_u32(chunk, tag);
-  append_u32(chunk, format::chunk_version);
+  chunk.reserve(patch::chunk_header_size + body.size());
+  append_u64(chunk, patch::chunk_header_size + body.size());
+  append_bytes(chunk, tag, sizeof tag);
+  append_u32(chunk, patch::chunk_version);
   append_bytes(chunk, body.data(), body.size());
   return append(chunk.data(), chunk.size());
 }
 
 bool container_writer_t::add_layout(const layout_t& layout) {
   if (!usable()) return false;
-  if (layout.name.size() >= format::layout_name_size || layout.name.find('\0') != std::string::npos) {
-    log_error("[ERR] Layout name '%s' is longer than %u bytes", layout.name.c_str(), format::layout_name_size - 1);
+  if (layout.name.size() >= patch::layo_name_size || layout.name.find('\0') != std::string::npos) {
+    log_error("[ERR] Layout name '%s' is longer than %u bytes", layout.name.c_str(), patch::layo_name_size - 1);
     return false;
   }
-  if (layout.entries.size() > format::max_layout_entries) {
+  if (layout.entries.size() > patch::layo_entry_limit) {
     log_error("[ERR] Layout '%s' has %Iu entries; at most %u fit", layout.name.c_str(), layout.entries.size(),
-              format::max_layout_entries);
+              patch::layo_entry_limit);
     return false;
   }
   std::vector<u8> body;
-  body.reserve(format::layout_fixed_size + layout.entries.size() * format::layout_path_size);
-  append_text_field(body, layout.name, format::layout_name_size);
+  body.reserve(patch::layo_fixed_size + layout.entries.size() * sizeof(patch::layout_path_t));
+  append_text_field(body, layout.name, patch::layo_name_size);
   append_bytes(body, layout.match_hash.data(), layout.match_hash.size());
   for (u32 part : layout.version) append_u32(body, part);
   for (const layout_entry_t& entry : layout.entries) {
@@ -134,31 +141,33 @@ bool container_writer_t::add_layout(const layout_t& layout) {
       log_error("[ERR] Layout '%s': path '%s' %s", layout.name.c_str(), entry.path.c_str(), problem);
       return false;
     }
-    append_u32(body, format::root_application);
-    append_text_field(body, entry.path, format::layout_path_field_size);
-    append_bytes(body, entry.hash.data(), entry.hash.size());
+    patch::layout_path_t record = {};
+    std::memcpy(record.root, patch::layout_root_application, sizeof record.root);
+    std::memcpy(record.path, entry.path.data(), entry.path.size());
+    std::memcpy(record.hash.bytes, entry.hash.data(), entry.hash.size());
+    append_bytes(body, &record, sizeof record);
   }
-  return append_chunk(format::tag_layout, body);
+  return append_chunk(patch::tag_layo, body);
 }
 
 bool container_writer_t::add_file_patch(const content_hash_t& source, const content_hash_t& target,
                                         const std::vector<content_hash_t>& diff_ids) {
   if (!usable()) return false;
-  if (diff_ids.size() > format::max_file_patch_diffs) {
-    log_error("[ERR] A file patch lists %Iu diffs; at most %u fit", diff_ids.size(), format::max_file_patch_diffs);
+  if (diff_ids.size() > patch::fpat_diff_id_limit) {
+    log_error("[ERR] A file patch lists %Iu diffs; at most %u fit", diff_ids.size(), patch::fpat_diff_id_limit);
     return false;
   }
   std::vector<u8> body;
   append_bytes(body, source.data(), source.size());
   append_bytes(body, target.data(), target.size());
   for (const content_hash_t& id : diff_ids) append_bytes(body, id.data(), id.size());
-  return append_chunk(format::tag_file_patch, body);
+  return append_chunk(patch::tag_fpat, body);
 }
 
 bool container_writer_t::add_keys(const std::vector<aes_key_t>& keys) {
   if (!usable()) return false;
-  if (key_ids_.size() + keys.size() > format::max_keys) {
-    log_error("[ERR] More than %u content keys", format::max_keys);
+  if (key_ids_.size() + keys.size() > patch::keys_key_limit) {
+    log_error("[ERR] More than %u content keys", patch::keys_key_limit);
     return false;
   }
   std::vector<u8> body;
@@ -172,7 +181,7 @@ bool container_writer_t::add_keys(const std::vector<aes_key_t>& keys) {
     key_ids_.push_back(key_id);
     append_bytes(body, key.data(), key.size());
   }
-  return append_chunk(format::tag_keys, body);
+  return append_chunk(patch::tag_keys, body);
 }
 
 bool container_writer_t::add_diff(const diff_input_t& input, diff_record_t* record) {
@@ -210,20 +219,20 @@ bool container_writer_t::add_diff(const diff_input_t& input, diff_record_t* reco
 bool container_writer_t::write_diff_body(const diff_input_t& input, u64 input_size, u64 output_size,
                                          diff_record_t& record) {
   const u64 chunk_start = end_;
-  std::vector<u8> head(format::chunk_header_size + format::diff_fixed_size, 0);
-  put_u32_le(head.data() + 8, format::tag_diff);
-  put_u32_le(head.data() + 12, format::chunk_version);
-  head[format::chunk_header_size + format::diff_flags_offset] = record.keyed ? format::diff_flag_keyed : 0;
+  std::vector<u8> head(patch::chunk_header_size + patch::diff_fixed_size, 0);
+  std::memcpy(head.data() + patch::chunk_tag_offset, patch::tag_diff, sizeof patch::tag_diff);
+  put_u32_le(head.data() + patch::chunk_version_offset, patch::chunk_version);
+  head[patch::chunk_header_size + patch::diff_flags_offset] = record.keyed ? static_cast<u8>(patch::diff_flag_keyed) : 0;
   if (!append(head.data(), head.size())) return false;
 
   CryptoPP::SHA256 digest;
   std::vector<u8> prefix;
   if (record.keyed) {
     append_bytes(prefix, record.key_id.data(), record.key_id.size());
-    prefix.resize(format::keyed_prefix_size, 0);
+    prefix.resize(patch::keyed_diff_prefix_size, 0);
   }
   append_u64(prefix, output_size);
-  append_u32(prefix, method_tag(input.method));
+  append_bytes(prefix, method_tag(input.method), sizeof patch::method_copy);
   append_u32(prefix, 0);
   if (!append(prefix.data(), prefix.size())) return false;
   digest.Update(prefix.data(), prefix.size());
@@ -246,7 +255,7 @@ bool container_writer_t::write_diff_body(const diff_input_t& input, u64 input_si
   u8 size_field[8];
   put_u64_le(size_field, end_ - chunk_start);
   if (!write_at(file_, chunk_start, size_field, sizeof(size_field)) ||
-      !write_at(file_, chunk_start + format::chunk_header_size, record.id.data(), record.id.size())) {
+      !write_at(file_, chunk_start + patch::chunk_header_size, record.id.data(), record.id.size())) {
     failed_ = true;
     log_error("[ERR] Error while writing '%s'", path_text(path_).c_str());
     return false;
@@ -261,7 +270,7 @@ bool container_writer_t::add_meta(const content_hash_t& id, u64 data_size, const
   declared.data_size = data_size;
   declared.keyed = key != nullptr;
   if (key && !derive_key_id(declared.key_id, *key)) return false;
-  const u64 minimum = declared.keyed ? format::keyed_min_data_size : format::block_header_size;
+  const u64 minimum = declared.keyed ? patch::keyed_diff_min_size : patch::block_header_size;
   if (data_size < minimum) {
     log_error("[ERR] Diff %s: %I64u bytes of data cannot hold a block", to_hex(id).c_str(), data_size);
     return false;
@@ -280,18 +289,18 @@ bool container_writer_t::add_meta(const content_hash_t& id, u64 data_size, const
   append_bytes(body, id.data(), id.size());
   append_u64(body, data_size);
   if (declared.keyed) append_bytes(body, declared.key_id.data(), declared.key_id.size());
-  return append_chunk(format::tag_meta, body);
+  return append_chunk(patch::tag_meta, body);
 }
 
 bool container_writer_t::finish(const CryptoPP::RSA::PrivateKey* key) {
   if (!usable()) return false;
-  u8 header[format::header_size] = {};
-  put_u32_le(header + format::magic_offset, format::magic);
-  put_u32_le(header + format::version_offset, format::container_version);
+  u8 header[patch::container_header_size] = {};
+  std::memcpy(header + patch::header_magic_offset, patch::container_magic, sizeof patch::container_magic);
+  put_u32_le(header + patch::header_version_offset, patch::container_version);
   if (key) {
     key_fingerprint_t fingerprint;
     if (!compute_key_fingerprint(*key, fingerprint)) return false;
-    std::memcpy(header + format::fingerprint_offset, fingerprint.data(), fingerprint.size());
+    std::memcpy(header + patch::header_fingerprint_offset, fingerprint.data(), fingerprint.size());
   }
   failed_ = true;
   if (!write_at(file_, 0, header, sizeof(header)) || !file_.flush()) {
@@ -299,9 +308,9 @@ bool container_writer_t::finish(const CryptoPP::RSA::PrivateKey* key) {
     return false;
   }
   if (key) {
-    u8 signature[format::signature_size];
+    u8 signature[patch::header_signature_size];
     if (!sign_container(file_, end_, *key, signature)) return false;
-    if (!write_at(file_, format::signature_offset, signature, sizeof(signature))) {
+    if (!write_at(file_, patch::header_signature_offset, signature, sizeof(signature))) {
       log_error("[ERR] Error while writing '%s'", path_text(path_).c_str());
       return false;
     }

@@ -63,7 +63,7 @@ public:
 private:
   bool usable() const;
   bool append(const void* data, size_t size);
-  bool append_chunk(u32 tag, const std::vector<u8>& body);
+  bool append_chunk(const char (&tag)[4], const std::vector<u8>& body);
   bool write_diff_body(const diff_input_t& input, u64 input_size, u64 output_size, diff_record_t& record);
 
   std::fstream file_;

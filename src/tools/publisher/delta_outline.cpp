@@ -1,8 +1,10 @@
 #include "tools/publisher/delta_outline.h"
 
 #include "ovcore/messages/messages.h"
+#include "patch/vcdiff_format.h"
 #include "tools/publisher/file_io.h"
 
+#include <cstring>
 #include <fstream>
 
 namespace orvo::publisher {
@@ -64,11 +66,11 @@ bool read_delta_outline(const std::filesystem::path& path, delta_outline_t& out)
   u8 header[5];
   for (u8& value : header)
     if (!walker.byte(value)) return fail(path, "the delta header is cut short");
-  if (header[0] != 0xD6 || header[1] != 0xC3 || header[2] != 0xC4 || header[3] != 0)
+  if (std::memcmp(header, patch::vcdiff_magic, sizeof patch::vcdiff_magic) != 0 || header[3] != patch::vcdiff_version)
     return fail(path, "not a VCDIFF delta of version 0");
   u8 ignored;
-  if ((header[4] & 0x01) && !walker.byte(ignored)) return fail(path, "the delta header is cut short");
-  for (u8 bit : {u8(0x02), u8(0x04)}) {
+  if ((header[4] & patch::vcd_decompress) && !walker.byte(ignored)) return fail(path, "the delta header is cut short");
+  for (u8 bit : {patch::vcd_codetable, patch::vcd_appheader}) {
     u64 length;
     if ((header[4] & bit) && (!walker.integer(length) || !walker.skip(length, file_size)))
       return fail(path, "the delta header is cut short");
@@ -78,7 +80,7 @@ bool read_delta_outline(const std::filesystem::path& path, delta_outline_t& out)
     u64 value;
     u64 encoding_length;
     if (!walker.byte(indicator)) return fail(path, "a window header is cut short");
-    if ((indicator & 0x03) && (!walker.integer(value) || !walker.integer(value)))
+    if ((indicator & (patch::vcd_source | patch::vcd_target)) && (!walker.integer(value) || !walker.integer(value)))
       return fail(path, "a window header is cut short");
     if (!walker.integer(encoding_length)) return fail(path, "a window header is cut short");
     const u64 encoding_start = walker.position();

@@ -1,12 +1,12 @@
 #include "tools/publisher/layout_path_rules.h"
 
-#include "tools/publisher/container_format.h"
+#include "patch/layout_path.h"
 
 namespace orvo::publisher {
 
 const char* layout_path_problem(std::string_view path) {
   if (path.empty()) return "is empty";
-  if (path.size() >= format::layout_path_field_size) return "is longer than 127 bytes";
+  if (path.size() >= sizeof(patch::layout_path_t::path)) return "is longer than 127 bytes";
   for (char ch : path) {
     if (static_cast<unsigned char>(ch) < 0x20) return "contains a control character";
     if (ch == '\\') return "contains a backslash";

@@ -1,7 +1,7 @@
 #include "tools/publisher/manifest_packer.h"
 
 #include "ovcore/messages/messages.h"
-#include "tools/publisher/container_format.h"
+#include "patch/container_format.h"
 #include "tools/publisher/file_io.h"
 #include "tools/publisher/layout_path_rules.h"
 
@@ -58,7 +58,7 @@ const aes_key_t* manifest_packer_t::find_key(const std::string& name) const {
 
 bool manifest_packer_t::write_layouts() {
   for (const manifest_layout_t& source : manifest_.layouts) {
-    if (source.name.size() >= format::layout_name_size) {
+    if (source.name.size() >= patch::layo_name_size) {
       error(source.line, "layout name '" + source.name + "' is longer than 63 bytes");
       return false;
     }

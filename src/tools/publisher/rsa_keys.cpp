@@ -5,10 +5,8 @@
 
 #include <cryptopp/osrng.h>
 #include <cryptopp/queue.h>
-#include <cryptopp/sha.h>
 
 #include <string>
-#include <vector>
 
 namespace orvo::publisher {
 
@@ -26,15 +24,6 @@ template <typename key_t> bool encode_to_file(const key_t& key, const std::files
     return false;
   }
   return write_small_file(path, der.data(), der.size());
-}
-
-void append_openpgp_integer(std::vector<u8>& out, const CryptoPP::Integer& value) {
-  const unsigned bits = value.BitCount();
-  out.push_back(static_cast<u8>(bits >> 8));
-  out.push_back(static_cast<u8>(bits));
-  const size_t offset = out.size();
-  out.resize(offset + (bits + 7) / 8);
-  value.Encode(out.data() + offset, (bits + 7) / 8);
 }
 
 } // namespace
@@ -92,18 +81,24 @@ bool load_public_key(const std::filesystem::path& path, CryptoPP::RSA::PublicKey
   return false;
 }
 
+// The updater's own fingerprint, over the key in the form the updater carries.
 bool compute_key_fingerprint(const CryptoPP::RSA::PublicKey& key, key_fingerprint_t& out) {
-  const CryptoPP::Integer& modulus = key.GetModulus();
-  const CryptoPP::Integer& exponent = key.GetPublicExponent();
-  if (modulus.BitCount() > 0xFFFF || exponent.BitCount() > 0xFFFF) {
-    log_error("[ERR] The key is too large for a fingerprint");
+  std::string der;
+  try {
+    // The public part alone: a private key passed here would encode as PKCS #8.
+    CryptoPP::RSA::PublicKey public_part;
+    public_part.Initialize(key.GetModulus(), key.GetPublicExponent());
+    CryptoPP::StringSink sink(der);
+    public_part.DEREncode(sink);
+  } catch (const CryptoPP::Exception& error) {
+    log_error("[ERR] Unable to encode the key for its fingerprint: %s", error.what());
     return false;
   }
-  std::vector<u8> encoded;
-  append_openpgp_integer(encoded, modulus);
-  append_openpgp_integer(encoded, exponent);
-  CryptoPP::SHA1().CalculateDigest(out.data(), encoded.data(), encoded.size());
-  return true;
+  const rsa_public_key_t record = {"signing key", false, reinterpret_cast<const u8*>(der.data()),
+                                   static_cast<u32>(der.size())};
+  if (orvo::compute_key_fingerprint(record, out.data())) return true;
+  log_error("[ERR] Unable to compute the key's fingerprint");
+  return false;
 }
 
 } // namespace orvo::publisher

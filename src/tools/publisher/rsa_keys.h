@@ -1,4 +1,5 @@
 #pragma once
+#include "ovcore/crypto/rsa_public_key.h"
 #include "ovcore/types.h"
 
 #include <cryptopp/rsa.h>
@@ -12,7 +13,7 @@ namespace orvo::publisher {
 constexpr u32 signing_key_bits = 4096;
 constexpr u32 signing_key_exponent = 65537;
 
-using key_fingerprint_t = std::array<u8, 20>;
+using key_fingerprint_t = std::array<u8, rsa_fingerprint_size>;
 
 bool generate_signing_key(CryptoPP::RSA::PrivateKey& out, u32 bits);
 
@@ -23,7 +24,7 @@ bool save_public_key(const CryptoPP::RSA::PublicKey& key, const std::filesystem:
 bool load_public_key(const std::filesystem::path& path, CryptoPP::RSA::PublicKey& out);
 bool decode_public_key(const u8* der, size_t size, CryptoPP::RSA::PublicKey& out);
 
-// SHA-1 of the modulus and exponent as OpenPGP multiprecision integers.
+// The fingerprint a signed container's header carries (orvo::compute_key_fingerprint).
 bool compute_key_fingerprint(const CryptoPP::RSA::PublicKey& key, key_fingerprint_t& out);
 
 } // namespace orvo::publisher

@@ -1,7 +1,7 @@
 #include "tools/publisher/signed_message.h"
 
 #include "ovcore/messages/messages.h"
-#include "tools/publisher/container_format.h"
+#include "patch/container_format.h"
 #include "tools/publisher/file_io.h"
 
 #include <cryptopp/cryptlib.h>
@@ -13,18 +13,18 @@
 namespace orvo::publisher {
 
 bool feed_signed_message(std::istream& container, u64 size, CryptoPP::HashTransformation& sink) {
-  if (size < format::header_size) {
+  if (size < patch::container_header_size) {
     log_error("[ERR] The container is shorter than its header");
     return false;
   }
   std::vector<u8> buffer(hash_chunk_size);
-  if (!read_at(container, 0, buffer.data(), format::header_size)) {
+  if (!read_at(container, 0, buffer.data(), patch::container_header_size)) {
     log_error("[ERR] Error while reading the container header");
     return false;
   }
-  std::memset(buffer.data() + format::signature_offset, 0, format::signature_size);
-  sink.Update(buffer.data(), format::header_size);
-  for (u64 position = format::header_size; position < size;) {
+  std::memset(buffer.data() + patch::header_signature_offset, 0, patch::header_signature_size);
+  sink.Update(buffer.data(), patch::container_header_size);
+  for (u64 position = patch::container_header_size; position < size;) {
     const size_t chunk = static_cast<size_t>(std::min<u64>(size - position, buffer.size()));
     if (!read_at(container, position, buffer.data(), chunk)) {
       log_error("[ERR] Error while reading the container at %I64u", position);

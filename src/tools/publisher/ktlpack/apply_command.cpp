@@ -9,6 +9,7 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <iterator>
 
 namespace orvo::publisher {
 
@@ -26,17 +27,19 @@ const char* const apply_help =
 
 namespace {
 
+// What each decode_delta_result_t means here, by value.
+const char* const decode_failure_texts[] = {
+    "ok",
+    "the decoder could not be set up",
+    "aborted",
+    "DELTA cannot be read",
+    "OLD cannot be read",
+    "NEW cannot be written",
+    "the delta is refused",
+};
+
 const char* decode_failure_text(patch::decode_delta_result_t result) {
-  switch (result) {
-  case patch::decode_delta_ok: return "ok";
-  case patch::decode_delta_internal_error: return "the decoder could not be set up";
-  case patch::decode_delta_aborted: return "aborted";
-  case patch::decode_delta_container_read_error: return "DELTA cannot be read";
-  case patch::decode_delta_source_read_error: return "OLD cannot be read";
-  case patch::decode_delta_write_error: return "NEW cannot be written";
-  case patch::decode_delta_corrupted: return "the delta is invalid";
-  }
-  return "unknown result";
+  return result < std::size(decode_failure_texts) ? decode_failure_texts[result] : "the decoder failed";
 }
 
 // Decodes with the engine's file layer; NEW is complete (and closed) when this returns ok.
@@ -106,7 +109,7 @@ int run_apply(const arguments_t& arguments) {
   bool created = false;
   const patch::decode_delta_result_t result = decode_files(old_file, parsed.words[1], new_file, created);
   if (result != patch::decode_delta_ok) {
-    std::fprintf(stderr, "ktlpack apply: %s (result %u)\n", decode_failure_text(result), static_cast<u32>(result));
+    std::fprintf(stderr, "ktlpack apply: %s\n", decode_failure_text(result));
     if (created) delete_file(new_file.c_str());
   }
   fs_shutdown();

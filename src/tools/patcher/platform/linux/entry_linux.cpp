@@ -4,10 +4,12 @@
 #include "tools/patcher/argv_command_line.h"
 #include "tools/patcher/frontends/headless/automatic_driver.h"
 #include "tools/patcher/frontends/headless/console_driver.h"
+#include "tools/patcher/frontends/terminal/terminal_ui.h"
 #include "tools/patcher/patcher_main.h"
 
 #include <csignal>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -16,13 +18,19 @@ using namespace orvo;
 ui::automatic_driver_t automatic_driver;
 ui::console_driver_t console_driver(stdin, stdout);
 
+// A player at a terminal gets the full-screen wizard; pipes, files and automatic runs stay headless.
 auto_ptr_t<ui::ui_t> create_ui(void*, bool automatic_mode) {
+  if (!automatic_mode && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO))
+    if (auto_ptr_t<ui::ui_t> terminal = ui::create_terminal_ui()) return terminal;
   return auto_ptr_t<ui::ui_t>(new ui::headless_ui_t(automatic_mode ? static_cast<ui::headless_driver_t&>(automatic_driver)
                                                                     : console_driver));
 }
 
 // A termination request reaches the wizard as a click on the close box.
-void on_termination_signal(int) { ui::request_headless_close(); }
+void on_termination_signal(int) {
+  ui::request_headless_close();
+  ui::request_terminal_close();
+}
 
 } // namespace
 
