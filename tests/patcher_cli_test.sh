@@ -3,6 +3,7 @@
 # an update of the sample game with the container the program carries.
 patcher=$1
 sample=$2
+ktlpack=$3
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 failures=0
@@ -27,6 +28,11 @@ run() {
 
 # The log's messages without time stamps and line ends.
 messages() { tr -d '\r' <"$log" | sed 's/^[0-9]*:[0-9][0-9]:[0-9][0-9]\.[0-9][0-9][0-9] : //'; }
+
+fail_check() {
+  echo "verify --against: $1"
+  failures=$((failures + 1))
+}
 
 expect_line() { # NAME TEXT
   messages | grep -qxF "$2" || { echo "$1: missing line '$2'"; failures=$((failures + 1)); }
@@ -62,7 +68,19 @@ head -n 1 "$log" | grep -q '^\*\*\*\*\*\*\*\*\*\*\*\* : log created on : ' || { 
 run unreadable 13 -automatic "$(printf '\377')"
 expect_line unreadable "[ERR] Unable to convert the command line"
 
+# The publisher's check and the updater agree: on what an old version needs, on a version the
+# container cannot update, and on an installation that is up to date.
 cp -R "$sample/1.13.1" "$root/game"
+check=$("$ktlpack" verify "$sample/sample.ktlc" --against "$root/game" 2>/dev/null)
+echo "$check" | grep -qx "outcome: update" || fail_check "1.13.1 not reported as needing an update"
+cp -R "$sample/1.13.1" "$root/modded"
+echo modded >"$root/modded/readme.txt"
+"$ktlpack" verify "$sample/sample.ktlc" --against "$root/modded" 2>/dev/null | grep -qx "analysis: 6 (diff_chain_missing)" ||
+  fail_check "a modded file not reported as unsupported"
+run modded 2 -automatic -appdir "$root/modded"
+"$ktlpack" verify "$sample/current.ktlc" --against "$sample/1.13.3" 2>/dev/null | grep -qx "outcome: already up to date" ||
+  fail_check "1.13.3 not reported as up to date"
+
 run update 0 -automatic -appdir "$root/game"
 expect_line update "Automatic mode exited with code: 0"
 diff -r "$root/game" "$sample/1.13.3" >/dev/null || { echo "update: the game does not match 1.13.3"; failures=$((failures + 1)); }
