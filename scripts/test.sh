@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up, builds the native, sanitizer, 32-bit Linux and both Windows trees, and
 # runs every test (32-bit code natively or through qemu-i386, Windows tests under Wine), then
-# runs each fuzz target for a bounded time.
+# runs the wizard on a virtual screen under Wine (a smoke test of its windows) and each fuzz
+# target for a bounded time.
 # Ends with the summed test count.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -39,6 +40,12 @@ for kind in native asan linux32 windows windows64; do
   failed=$((failed + ${bad:-0}))
   [ "$status" -eq 0 ] || [ "${bad:-0}" -gt 0 ] || failed=$((failed + 1))
 done
+echo "== wizard on screen (smoke)"
+if "$root/scripts/screenshots.sh" "$root/build/screenshots-smoke" --smoke; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1))
+fi
 echo "== fuzzing"
 "$root/scripts/fuzz.sh" || failed=$((failed + 1))
 echo "ctest: $passed passed, $failed failed"
