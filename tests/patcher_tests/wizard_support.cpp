@@ -36,11 +36,17 @@ public:
 
 scripted_driver_t driver;
 
+// The temporary folders as the process had them; the runs point them into the test folder.
+const std::string original_tmpdir = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
+const std::string original_tmp = std::getenv("TMP") ? std::getenv("TMP") : "";
+
+// An empty value removes the variable.
 void set_variable(const char* name, const std::string& value) {
 #ifdef _WIN32
-  SetEnvironmentVariableA(name, value.c_str());
+  SetEnvironmentVariableA(name, value.empty() ? nullptr : value.c_str());
 #else
-  setenv(name, value.c_str(), 1);
+  if (value.empty()) unsetenv(name);
+  else setenv(name, value.c_str(), 1);
 #endif
 }
 
@@ -209,6 +215,8 @@ void wizard_test_t::SetUp() {
 }
 
 void wizard_test_t::TearDown() {
+  set_variable("TMPDIR", original_tmpdir);
+  set_variable("TMP", original_tmp);
   delete log;
   runtime_shutdown();
   std::error_code ignored;
