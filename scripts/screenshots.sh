@@ -294,11 +294,15 @@ game() { # NAME [VERSION]: a fresh copy of a sample installation
 
 # --- smoke ---------------------------------------------------------------------------------------
 mkdir -p "$work/empty"
+# The keyboard: Enter goes forward on Welcome and ends the program on a result page.
 start "$patcher" -appdir "$work/empty"
 shoot welcome-en
-button_continue
+xdotool key Return
 wait_page "Not found" 20
 shoot not_found-en
+xdotool key Return
+for _ in $(seq 100); do kill -0 "$patcher_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$patcher_pid" 2>/dev/null && die "Enter did not end the program on a result page"
 finish
 
 start "$patcher" -appdir "$(game plain)"
@@ -361,6 +365,18 @@ offset=$(perl -e 'local $/; open my $c, "<:raw", $ARGV[0]; my $head = substr(<$c
 [ "$offset" -gt 0 ] || die "the container is not in the program"
 printf 'X' | dd of="$work/damaged.exe" bs=1 seek=$((offset + 4096)) conv=notrunc 2>/dev/null
 result_page installer_corrupted "Installer corrupted" "$work/damaged.exe" -appdir "$(game damaged)"
+
+# Failure pages a sound disk does not give: the same program behind a file layer that fails one
+# chosen operation (built with the windows64 tree, like the program).
+faulty=${FAULTY_PATCHER:-$root/build/windows64/tests/faulty_patcher.exe}
+[ -f "$faulty" ] || die "$faulty is missing: run scripts/build.sh windows64"
+export ORVO_PROGRAM="Z:$patcher"
+for row in "open_error:Open error:open_for_reading:data/main.pak" "creation_error:Creation error:create:readme.txt.tmp.0" \
+           "read_error:Read error:read:data/main.pak" "write_error:Write error:write:main.pak.tmp.0"; do
+  IFS=: read -r file page fault suffix <<<"$row"
+  ORVO_FAULT="$fault:$suffix" result_page "$file" "$page" "$faulty" -appdir "$(game "$file")"
+done
+unset ORVO_PROGRAM
 
 # Already up to date: a program that carries the container made for 1.13.3, built once into the
 # cache with the settings of the windows64 tree.

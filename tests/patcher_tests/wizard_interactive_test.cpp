@@ -17,7 +17,7 @@
 namespace orvo::wizard {
 namespace {
 
-constexpr u32 next = 1000, retest = 1001, exit_button = 1002, abort_button = 1003;
+constexpr u32 next = 1000, retest = 1001, exit_button = 1002, abort_button = 1003, enter = ui::command_accept;
 constexpr u64 mib = 1 << 20;
 
 const std::vector<std::string> to_analysis = {"Welcome", "Installer verification", "Analysis"};
@@ -45,6 +45,8 @@ u64 freed_on_retest(u32 query) { return query == 0 ? 13 * mib : u64(1) << 40; }
 
 const transition_case_t transition_cases[] = {
     {"update, then exit", "1.13.1", {next, exit_button}, {}, plenty, path_of({"Patching", "Finished"}), true, 0},
+    {"Enter goes forward, and exits where there is no forward", "1.13.1", {enter, enter}, {}, plenty,
+     path_of({"Patching", "Finished"}), true, 0},
     {"exit declined, then confirmed", "1.13.1", {exit_button, exit_button}, {false, true}, plenty, {"Welcome"}, false, 2},
     {"failure page exits with 0", nullptr, {next, exit_button}, {}, plenty, {"Welcome", "Not found"}, false, 0},
     {"re-test after space was freed", "1.13.1", {next, retest, exit_button}, {}, freed_on_retest,

@@ -154,6 +154,10 @@ player_t presses(std::vector<u32> buttons, std::vector<bool> answers) {
     // An operation page reports until it ends.
     if (*next_button >= buttons.size() || ui.control(1003)) return false;
     const u32 button = buttons[(*next_button)++];
+    if (button == ui::command_accept) {
+      ui.enter();
+      return true;
+    }
     if (ui.press(button)) return true;
     ADD_FAILURE() << "button " << button << " cannot be pressed on page " << current_page_id();
     exit_wizard(-1);

@@ -19,8 +19,9 @@ enum : u32 {
   message_operation_ended = 0x8002,
 };
 
-// Command ids besides the buttons: the close box and Escape arrive as cancel.
+// Command ids besides the buttons: Enter arrives as accept, the close box and Escape as cancel.
 enum : u32 {
+  command_accept = 1,
   command_cancel = 2,
   command_abort = 3,
 };
@@ -58,6 +59,8 @@ public:
   virtual bool set_text(window_t window, u32 control, const string& text) = 0;
   virtual void show_control(window_t window, u32 control, bool visible) = 0;
   virtual void enable_control(window_t window, u32 control, bool enabled) = 0;
+  // Shown and enabled: a player can press it.
+  virtual bool control_usable(window_t window, u32 control) = 0;
 
   virtual u32 progress_upper(window_t window, u32 control) = 0;
   virtual void set_progress_range(window_t window, u32 control, u32 upper) = 0;

@@ -97,6 +97,11 @@ ui::iptr run_command(ui::window_t window, page_info_t& info, page_parameter_t* p
     log_info("  Default handler");
     exit_wizard(0);
     return 1;
+  case ui::command_accept:
+    // Enter presses the page's forward button, or Exit where there is none.
+    if (engine.ui->control_usable(window, command_next_page)) return run_command(window, info, parameter, command_next_page);
+    if (engine.ui->control_usable(window, command_exit)) return run_command(window, info, parameter, command_exit);
+    return 0;
   case command_abort:
   case ui::command_abort:
     log_info("Executing ABORT on: %s", info.name.c_str());

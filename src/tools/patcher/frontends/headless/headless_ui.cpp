@@ -137,6 +137,11 @@ void headless_ui_t::enable_control(window_t window, u32 control, bool enabled) {
   if (control_t* c = find_control(window, control)) c->enabled = enabled;
 }
 
+bool headless_ui_t::control_usable(window_t window, u32 control) {
+  const control_t* c = find_control(window, control);
+  return c && c->visible && c->enabled;
+}
+
 u32 headless_ui_t::progress_upper(window_t window, u32 control) {
   const control_t* c = find_control(window, control);
   return c ? c->upper : 0;
@@ -278,6 +283,10 @@ bool headless_ui_t::press(u32 button) {
   if (!c || c->kind == control_kind_t::static_text || !c->visible || !c->enabled || !frame_enabled()) return false;
   deliver(page(), message_command, command_wparam(button));
   return true;
+}
+
+void headless_ui_t::enter() {
+  if (frame_ && frame_enabled()) deliver(frame_, message_command, command_wparam(command_accept));
 }
 
 void headless_ui_t::close() {

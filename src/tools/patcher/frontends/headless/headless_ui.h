@@ -70,6 +70,7 @@ public:
   bool set_text(window_t window, u32 control, const string& text) override;
   void show_control(window_t window, u32 control, bool visible) override;
   void enable_control(window_t window, u32 control, bool enabled) override;
+  bool control_usable(window_t window, u32 control) override;
   u32 progress_upper(window_t window, u32 control) override;
   void set_progress_range(window_t window, u32 control, u32 upper) override;
   void set_progress_position(window_t window, u32 control, u32 position) override;
@@ -97,6 +98,8 @@ public:
   bool frame_enabled() const;
   // A click: false when the page lacks the button or it is hidden or disabled, or input is off.
   bool press(u32 button);
+  // The Enter key, when input is on.
+  void enter();
   // The close box or Escape: reaches the frame even when it is disabled.
   void close();
   // Picks the list entry with this item and reports the accepted selection.

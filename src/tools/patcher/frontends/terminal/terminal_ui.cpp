@@ -317,6 +317,11 @@ void terminal_ui_t::enable_control(window_t window, u32 control, bool enabled) {
   if (terminal_control_t* c = find_control(window, control)) c->enabled = enabled;
 }
 
+bool terminal_ui_t::control_usable(window_t window, u32 control) {
+  const terminal_control_t* c = find_control(window, control);
+  return c && c->visible && c->enabled;
+}
+
 u32 terminal_ui_t::progress_upper(window_t window, u32 control) {
   const terminal_control_t* c = find_control(window, control);
   return c ? c->upper : 0;

@@ -32,6 +32,7 @@ public:
   bool set_text(window_t window, u32 control, const string& text) override;
   void show_control(window_t window, u32 control, bool visible) override;
   void enable_control(window_t window, u32 control, bool enabled) override;
+  bool control_usable(window_t window, u32 control) override;
   u32 progress_upper(window_t window, u32 control) override;
   void set_progress_range(window_t window, u32 control, u32 upper) override;
   void set_progress_position(window_t window, u32 control, u32 position) override;

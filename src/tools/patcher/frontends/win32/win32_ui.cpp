@@ -75,6 +75,11 @@ void win32_ui_t::enable_control(ui::window_t window, u32 control, bool enabled) 
   EnableWindow(control_handle(window, control), enabled);
 }
 
+bool win32_ui_t::control_usable(ui::window_t window, u32 control) {
+  HWND handle = control_handle(window, control);
+  return handle && IsWindowVisible(handle) && IsWindowEnabled(handle);
+}
+
 u32 win32_ui_t::progress_upper(ui::window_t window, u32 control) {
   return static_cast<u32>(send_to_control(window, control, PBM_GETRANGE, FALSE, 0));
 }

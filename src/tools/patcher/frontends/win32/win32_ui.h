@@ -24,6 +24,7 @@ public:
   bool set_text(ui::window_t window, u32 control, const string& text) override;
   void show_control(ui::window_t window, u32 control, bool visible) override;
   void enable_control(ui::window_t window, u32 control, bool enabled) override;
+  bool control_usable(ui::window_t window, u32 control) override;
 
   u32 progress_upper(ui::window_t window, u32 control) override;
   void set_progress_range(ui::window_t window, u32 control, u32 upper) override;
