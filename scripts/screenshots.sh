@@ -93,16 +93,21 @@ if [ ! -f "$WINEPREFIX/.initialised" ]; then
     fi
   ) 8>"$WINEPREFIX.lock"
 fi
-# Japanese and Chinese glyphs come from a linked font: Wine's own dialog fonts have none.
-if [ ! -f "$WINEPREFIX/.cjk-font-link" ]; then
+# Wine's dialog fonts lack Vietnamese, Japanese and Chinese glyphs, which Windows finds in linked
+# fonts: Tahoma (Wine's own) with DejaVu Sans and WenQuanYi Micro Hei linked to it, copied where
+# Wine looks for font files. Wine draws captions without links: there such letters stay boxes.
+if [ ! -f "$WINEPREFIX/.font-links" ]; then
   (
     flock 8
-    for face in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif"; do
+    cp /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf \
+      /usr/share/fonts/truetype/wqy/wqy-microhei.ttc \
+      "$WINEPREFIX/drive_c/windows/Fonts/"
+    for face in Tahoma "Microsoft Sans Serif"; do
       "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
-        /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null
+        /t REG_MULTI_SZ /d 'DejaVuSans.ttf,DejaVu Sans\0wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null
     done
     /usr/lib/wine/wineserver -w || true
-    touch "$WINEPREFIX/.cjk-font-link"
+    touch "$WINEPREFIX/.font-links"
   ) 8>"$WINEPREFIX.lock"
 fi
 mkdir -p "$out"

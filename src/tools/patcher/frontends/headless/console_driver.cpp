@@ -35,7 +35,7 @@ void console_driver_t::show_page(headless_ui_t& ui) {
   for (u32 id : buttons)
     if (is_button(ui.control(id))) std::fprintf(output_, "  [%u] %s\n", id - 999, ui.control(id)->text.c_str());
   if (const headless_ui_t::control_t* list = ui.control(1008)) {
-    for (const headless_ui_t::list_entry_t& entry : list->entries)
+    for (const record_list_entry_t& entry : list->entries)
       std::fprintf(output_, "  [L%x] %s\n", entry.item, entry.text.c_str());
   }
 }

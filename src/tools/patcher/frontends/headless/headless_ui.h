@@ -1,12 +1,10 @@
 #pragma once
-#include "tools/patcher/ui/dialog_templates.h"
-#include "tools/patcher/ui/ui.h"
+#include "tools/patcher/ui/record_ui.h"
 
 #include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <map>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -30,28 +28,10 @@ public:
 
 // A front end without a screen: windows are records built from the dialog templates, messages
 // go through a queue, and a driver presses buttons and answers questions.
-class headless_ui_t final : public ui_t {
+class headless_ui_t final : public record_ui_t {
 public:
-  struct list_entry_t {
-    std::string text;
-    u32 item;
-  };
-  struct control_t {
-    u32 id = 0;
-    control_kind_t kind = control_kind_t::static_text;
-    std::string text;
-    bool visible = true;
-    bool enabled = true;
-    u32 position = 0;
-    u32 upper = 100;
-    std::vector<list_entry_t> entries;
-    i32 selection = -1;
-  };
-  struct icon_t {
-    bool drawn = false;
-    standard_icon_t icon = standard_icon_t::error;
-    i32 x = 0, y = 0;
-  };
+  using control_t = record_control_t;
+  using icon_t = window_icon_t;
   struct question_t {
     std::string text;
     std::string caption;
@@ -60,34 +40,13 @@ public:
   explicit headless_ui_t(headless_driver_t& driver);
 
   iptr run_modal(u32 template_id, dialog_proc_t proc) override;
-  void end_dialog(window_t frame, iptr code) override;
-  window_t create_child(window_t parent, u32 template_id, dialog_proc_t proc) override;
-  void destroy_window(window_t window) override;
-  void show_window(window_t window, bool visible) override;
-  void enable_window(window_t window, bool enabled) override;
-  void set_focus(window_t window) override {}
-  bool has_control(window_t window, u32 control) override;
-  bool set_text(window_t window, u32 control, const string& text) override;
-  void show_control(window_t window, u32 control, bool visible) override;
-  void enable_control(window_t window, u32 control, bool enabled) override;
-  bool control_usable(window_t window, u32 control) override;
-  u32 progress_upper(window_t window, u32 control) override;
-  void set_progress_range(window_t window, u32 control, u32 upper) override;
-  void set_progress_position(window_t window, u32 control, u32 position) override;
-  void list_clear(window_t window, u32 control) override;
-  bool list_add(window_t window, u32 control, const string& text, u32 item) override;
-  void list_select_text(window_t window, u32 control, const string& text) override;
-  bool list_selection(window_t window, u32 control, u32& item) override;
-  void set_frame_icon(window_t frame, u32 icon_id) override { frame_icon_ = icon_id; }
+  void set_focus(window_t) override {}
+  void set_frame_icon(window_t, u32 icon_id) override { frame_icon_ = icon_id; }
   bool dialog_point_to_pixels(window_t window, i32& x, i32& y) override;
-  canvas_t begin_paint(window_t window) override;
-  void end_paint(window_t window, canvas_t canvas) override {}
-  void draw_standard_icon(canvas_t canvas, standard_icon_t icon, i32 x, i32 y) override;
   bool ask_yes_no(window_t owner, const string& text, const string& caption) override;
-  bool post_message(window_t window, u32 message) override;
 
   // What a driver sees and does. The page is the frame's visible child.
-  window_t page() const;
+  using record_ui_t::page;
   u32 page_template() const;
   std::string caption() const;
   // Null when the page has no such control.
@@ -112,38 +71,20 @@ public:
   bool ended() const { return ended_; }
 
 private:
-  struct window_record_t {
-    u32 template_id = 0;
-    dialog_proc_t proc = nullptr;
-    window_t parent = nullptr;
-    bool visible = false;
-    bool enabled = true;
-    std::string caption;
-    std::vector<control_t> controls;
-    icon_t icon;
-  };
   struct posted_t {
     window_t window;
     u32 message;
   };
 
-  window_t create_window(window_t parent, u32 template_id, dialog_proc_t proc);
-  window_record_t* find(window_t window) const;
-  control_t* find_control(window_t window, u32 control) const;
-  void deliver(window_t window, u32 message, uptr wparam);
+  void delivering(u32 message) override { ++delivered_[message]; }
+  void queue_posted(window_t window, u32 message) override;
   bool take_posted(posted_t& out, u32 timeout_ms);
 
   headless_driver_t& driver_;
-  std::map<window_t, std::unique_ptr<window_record_t>> windows_;
-  uptr next_window_ = 1;
-  window_t frame_ = nullptr;
   u32 frame_icon_ = 0;
-  bool ended_ = false;
-  iptr end_code_ = 0;
   std::vector<question_t> questions_;
   std::map<u32, u32> delivered_;
-  // Guards the queue and which windows exist, for posting threads.
-  mutable std::mutex queue_lock_;
+  std::mutex queue_lock_;
   std::condition_variable queue_signal_;
   std::deque<posted_t> queue_;
 };

@@ -9,52 +9,52 @@ namespace orvo::ui {
 
 namespace {
 
-bool is_button(const terminal_control_t& c) {
+bool is_button(const record_control_t& c) {
   return c.kind == control_kind_t::button || c.kind == control_kind_t::default_button;
 }
 
-bool can_take_focus(const terminal_control_t& c) {
+bool can_take_focus(const record_control_t& c) {
   return c.visible && c.enabled && (is_button(c) || c.kind == control_kind_t::drop_down_list);
 }
 
-bool is_pressable(const terminal_window_t& page, u32 id) {
-  const terminal_control_t* c = find_control(page, id);
+bool is_pressable(const window_record_t& page, u32 id) {
+  const record_control_t* c = find_control(page, id);
   return c && is_button(*c) && can_take_focus(*c);
 }
 
 } // namespace
 
-const terminal_control_t* find_control(const terminal_window_t& page, u32 id) {
-  for (const terminal_control_t& c : page.controls)
+const record_control_t* find_control(const window_record_t& page, u32 id) {
+  for (const record_control_t& c : page.controls)
     if (c.id == id) return &c;
   return nullptr;
 }
 
-std::vector<u32> shown_buttons(const terminal_window_t& page) {
+std::vector<u32> shown_buttons(const window_record_t& page) {
   std::vector<u32> ids;
-  for (const terminal_control_t& c : page.controls)
+  for (const record_control_t& c : page.controls)
     if (is_button(c) && c.visible) ids.push_back(c.id);
   return ids;
 }
 
-std::vector<u32> focus_order(const terminal_window_t& page) {
+std::vector<u32> focus_order(const window_record_t& page) {
   std::vector<u32> ids;
-  for (const terminal_control_t& c : page.controls)
+  for (const record_control_t& c : page.controls)
     if (can_take_focus(c)) ids.push_back(c.id);
   return ids;
 }
 
-u32 settle_focus(const terminal_window_t& page, u32 focus) {
+u32 settle_focus(const window_record_t& page, u32 focus) {
   const std::vector<u32> order = focus_order(page);
   if (std::find(order.begin(), order.end(), focus) != order.end()) return focus;
-  for (const terminal_control_t& c : page.controls)
+  for (const record_control_t& c : page.controls)
     if (c.kind == control_kind_t::default_button && can_take_focus(c)) return c.id;
   for (u32 id : order)
     if (is_pressable(page, id)) return id;
   return order.empty() ? 0 : order.front();
 }
 
-u32 move_focus(const terminal_window_t& page, u32 focus, i32 step) {
+u32 move_focus(const window_record_t& page, u32 focus, i32 step) {
   const std::vector<u32> order = focus_order(page);
   if (order.empty()) return 0;
   const auto at = std::find(order.begin(), order.end(), focus);
@@ -63,7 +63,7 @@ u32 move_focus(const terminal_window_t& page, u32 focus, i32 step) {
   return order[static_cast<u32>((index % count + count) % count)];
 }
 
-u32 button_for_key(const terminal_window_t& page, wchar_t key) {
+u32 button_for_key(const window_record_t& page, wchar_t key) {
   const std::vector<u32> buttons = shown_buttons(page);
   if (key >= L'1' && key <= L'9') {
     const u32 index = static_cast<u32>(key - L'1');

@@ -45,7 +45,7 @@ void paint_caption(const std::string& caption) {
   put(0, 1, to_wide(caption), COLS - 2, A_REVERSE | A_BOLD);
 }
 
-std::wstring progress_line(const terminal_control_t& bar, i32 columns) {
+std::wstring progress_line(const record_control_t& bar, i32 columns) {
   const u32 percent = bar.upper == 0 ? 0 : static_cast<u32>(u64(std::min(bar.position, bar.upper)) * 100 / bar.upper);
   const std::wstring label = L" " + std::to_wstring(percent) + L"%";
   const i32 inside = std::max(columns - 2 - static_cast<i32>(label.size()), 0);
@@ -55,13 +55,13 @@ std::wstring progress_line(const terminal_control_t& bar, i32 columns) {
 }
 
 // Texts and bars from the top, one blank line between them; the icon marks the first line.
-void paint_body(const terminal_window_t& page, const area_t& body) {
-  static constexpr const wchar_t* marks[] = {L"", L"(X)", L"(!)"};
-  const i32 gutter = page.icon == icon_mark_t::none ? 0 : icon_gutter;
-  put(body.top, body.left, marks[static_cast<u32>(page.icon)], gutter);
+void paint_body(const window_record_t& page, const area_t& body) {
+  const wchar_t* mark = !page.icon.drawn ? L"" : page.icon.icon == standard_icon_t::error ? L"(X)" : L"(!)";
+  const i32 gutter = page.icon.drawn ? icon_gutter : 0;
+  put(body.top, body.left, mark, gutter);
   const i32 left = body.left + gutter, width = body.width - gutter;
   i32 row = body.top;
-  for (const terminal_control_t& c : page.controls) {
+  for (const record_control_t& c : page.controls) {
     if (!c.visible || row >= body.top + body.height) continue;
     if (c.kind == control_kind_t::static_text) {
       for (const std::wstring& line : wrap_text(to_wide(c.text), width))
@@ -81,9 +81,9 @@ struct item_t {
   bool enabled;
 };
 
-std::vector<item_t> bottom_items(const terminal_window_t& page) {
+std::vector<item_t> bottom_items(const window_record_t& page) {
   std::vector<item_t> items;
-  for (const terminal_control_t& c : page.controls) {
+  for (const record_control_t& c : page.controls) {
     if (!c.visible) continue;
     if (c.kind == control_kind_t::drop_down_list) {
       const std::string chosen = c.selection < 0 ? std::string() : c.entries[static_cast<u32>(c.selection)].text;
@@ -124,13 +124,13 @@ void paint_items(const std::vector<item_t>& items, const area_t& area, u32 focus
   }
 }
 
-void paint_list_popup(const terminal_window_t& page, const list_popup_t& popup, i32 bottom) {
-  const terminal_control_t* list = nullptr;
-  for (const terminal_control_t& c : page.controls)
+void paint_list_popup(const window_record_t& page, const list_popup_t& popup, i32 bottom) {
+  const record_control_t* list = nullptr;
+  for (const record_control_t& c : page.controls)
     if (c.kind == control_kind_t::drop_down_list) list = &c;
   if (!list || list->entries.empty()) return;
   i32 widest = 0;
-  for (const terminal_list_entry_t& e : list->entries) widest = std::max(widest, text_columns(to_wide(e.text)));
+  for (const record_list_entry_t& e : list->entries) widest = std::max(widest, text_columns(to_wide(e.text)));
   const i32 count = static_cast<i32>(list->entries.size());
   const i32 shown = std::max(std::min(count, bottom - 3), 1);
   const area_t box{std::max(bottom - shown - 2, 1), margin - 1, shown + 2, std::min(widest + 4, COLS - margin)};

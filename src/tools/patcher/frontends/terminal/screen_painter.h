@@ -1,5 +1,5 @@
 #pragma once
-#include "tools/patcher/frontends/terminal/terminal_window.h"
+#include "tools/patcher/ui/record_ui.h"
 
 #include <string>
 
@@ -20,7 +20,7 @@ struct question_view_t {
 // Everything one paint shows; pointers may be null (no page, no question).
 struct screen_view_t {
   const std::string& caption;
-  const terminal_window_t* page;
+  const window_record_t* page;
   u32 focus;
   const list_popup_t& popup;
   const question_view_t* question;
