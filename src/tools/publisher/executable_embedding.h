@@ -1,0 +1,23 @@
+#pragma once
+#include "ovcore/types.h"
+
+#include <filesystem>
+#include <iosfwd>
+
+namespace orvo::publisher {
+
+// The program being rewritten and the container it is to carry; both streamed, never loaded whole.
+struct embedding_t {
+  std::istream& program;
+  u64 program_size;
+  std::istream& container;
+  u64 container_size;
+  std::ostream& output;
+};
+
+// Write a copy of the program that carries the container, each for one executable format; false
+// (logged) when the program is damaged, not of that format, or cannot carry the container.
+bool embed_in_elf(const embedding_t& embedding);
+bool embed_in_pe(const embedding_t& embedding);
+
+} // namespace orvo::publisher
