@@ -12,7 +12,7 @@ struct embedding_t {
   u64 program_size;
   std::istream& container;
   u64 container_size;
-  std::ostream& output;
+  std::iostream& output;  // read back where the format has a checksum over the whole file
 };
 
 // Write a copy of the program that carries the container, each for one executable format; false

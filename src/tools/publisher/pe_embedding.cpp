@@ -7,7 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <ostream>
+#include <iostream>
 
 namespace orvo::publisher {
 
@@ -103,7 +103,7 @@ public:
     resources_size_ = tree.size() + embedding_.container_size;
     raw_size_ = align_up(resources_size_, image_.file_alignment);
     if (placement_.raw_pointer + raw_size_ > 0xFFFFFFFFu) return fail("the program would pass 4 GiB");
-    return update_headers() && write(tree);
+    return update_headers() && write(tree) && write_checksum();
   }
 
 private:
@@ -125,8 +125,7 @@ private:
     image_.set_field32(image_.optional_offset + optional_image_size, static_cast<u32>(image_size));
     const u32 data_field = image_.optional_offset + optional_initialized_data;
     image_.set_field32(data_field, static_cast<u32>(image_.field32(data_field) + raw_size_ - old_raw_size));
-    // The loader checks no checksum of programs; a stale one would be wrong, so there is none.
-    image_.set_field32(image_.optional_offset + optional_checksum, 0);
+    image_.set_field32(image_.optional_offset + optional_checksum, 0);  // computed once the file is written
     overlay_ = {old_end, embedding_.program_size};
     drop_certificate();
     const u32 symbol_field = image_.coff_offset + coff_symbol_table;
@@ -160,6 +159,18 @@ private:
         write_zeros(out, raw_size_ - resources_size_) &&
         copy_range(embedding_.program, overlay_.first, overlay_.second - overlay_.first, out);
     return written || fail("write failed");
+  }
+
+  bool write_checksum() {
+    std::iostream& file = embedding_.output;
+    const u64 checksum_field = image_.optional_offset + optional_checksum;
+    u32 checksum = 0;
+    u8 bytes[4];
+    if (!file.flush()) return fail("write failed");
+    const u64 size = static_cast<u64>(file.tellp());
+    if (!compute_pe_checksum(file, size, checksum_field, checksum)) return fail("unable to read the copy back");
+    for (u32 i = 0; i < 4; ++i) bytes[i] = static_cast<u8>(checksum >> (8 * i));
+    return (write_at(file, checksum_field, bytes, sizeof(bytes)) && file.flush()) || fail("write failed");
   }
 
   const embedding_t& embedding_;

@@ -112,4 +112,21 @@ bool read_pe_image(std::istream& program, u64 size, pe_image_t& out) {
   return read_sections(out, section_count);
 }
 
+bool compute_pe_checksum(std::istream& file, u64 size, u64 checksum_offset, u32& out) {
+  std::string buffer(copy_chunk_size, '\0');
+  u64 sum = 0;
+  for (u64 offset = 0; offset < size; offset += buffer.size()) {
+    const size_t step = size - offset < buffer.size() ? static_cast<size_t>(size - offset) : buffer.size();
+    if (!read_at(file, offset, buffer.data(), step)) return false;
+    for (size_t i = 0; i < step; i += 2) {
+      const u64 position = offset + i;
+      if (position >= checksum_offset && position < checksum_offset + 4) continue;
+      sum += static_cast<u8>(buffer[i]) | (i + 1 < step ? u32{static_cast<u8>(buffer[i + 1])} << 8 : 0u);
+      sum = (sum & 0xFFFF) + (sum >> 16);
+    }
+  }
+  out = static_cast<u32>((sum & 0xFFFF) + (sum >> 16) + size);
+  return true;
+}
+
 } // namespace orvo::publisher

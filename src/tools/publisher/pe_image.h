@@ -60,4 +60,8 @@ struct pe_image_t {
 // False (logged) when the stream holds no PE image or its headers are damaged.
 bool read_pe_image(std::istream& program, u64 size, pe_image_t& out);
 
+// The image checksum of a whole file: 16-bit one's-complement-style sum with carries folded,
+// the checksum field itself counting as zero, plus the file's length. False on a failed read.
+bool compute_pe_checksum(std::istream& file, u64 size, u64 checksum_offset, u32& out);
+
 } // namespace orvo::publisher

@@ -75,7 +75,7 @@ bool write_program(const std::string& program_name, const std::string& container
     return false;
   }
   return write_through_partial(output, [&](const std::filesystem::path& partial) {
-    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+    std::fstream out(partial, std::ios::binary | std::ios::in | std::ios::out | std::ios::trunc);
     if (!out) {
       log_error("[ERR] Unable to create '%s'", path_text(partial).c_str());
       return false;
