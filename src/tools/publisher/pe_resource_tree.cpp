@@ -49,7 +49,7 @@ public:
 
   bool read(resource_node_t& root) {
     const u32 address = image_.directory_address(pe_directory_resource);
-    if (!image_.file_offset(address, 0, base_) ) return damaged("the resource directory is not in a section");
+    if (!image_.file_offset(address, 0, base_) ) return damaged("is not in a section");
     // The tree's own structures must lie in the section that holds its root.
     for (const pe_section_t& section : image_.sections)
       if (address >= section.address && address < u64{section.address} + section.raw_size)
@@ -71,7 +71,8 @@ private:
   // `matched`: how many levels of the skipped type and name lead to this directory.
   bool read_directory(u32 offset, u32 depth, u32 matched, resource_node_t& node) {
     u8 header[directory_header_size];
-    if (depth >= max_depth || !read_bytes(offset, sizeof(header), header)) return damaged("damaged");
+    if (depth >= max_depth) return damaged("is nested too deep");
+    if (!read_bytes(offset, sizeof(header), header)) return damaged("has a directory out of bounds");
     node.characteristics = load32(header);
     node.time_stamp = load32(header + 4);
     node.version = load32(header + 8);
@@ -81,7 +82,7 @@ private:
     for (u32 i = 0; i < count; ++i) {
       u8 entry[directory_entry_size];
       if (!read_bytes(u64{offset} + directory_header_size + u64{i} * directory_entry_size, sizeof(entry), entry))
-        return damaged("damaged");
+        return damaged("has a directory out of bounds");
       resource_node_t& child = node.children.emplace_back();
       if (!read_key(load32(entry), child.key)) return false;
       const u32 child_matched = matched == depth && depth < skipped_levels && child.key.named &&
