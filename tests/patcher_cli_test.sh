@@ -12,8 +12,14 @@ failures=0
 run() {
   name=$1 expected=$2
   shift 2
+  run_program "$name" "$expected" "$patcher" "$@"
+}
+
+run_program() { # NAME EXPECTED_CODE PROGRAM ARGS...
+  name=$1 expected=$2 program=$3
+  shift 3
   mkdir -p "$root/$name"
-  TMPDIR="$root/$name" "$patcher" "$@"
+  TMPDIR="$root/$name" "$program" "$@"
   code=$?
   log=$(ls "$root/$name"/.ktl/kora_patch_*.log 2>/dev/null | head -n 1)
   if [ "$code" -ne "$expected" ]; then
@@ -84,6 +90,41 @@ run modded 2 -automatic -appdir "$root/modded"
 run update 0 -automatic -appdir "$root/game"
 expect_line update "Automatic mode exited with code: 0"
 diff -r "$root/game" "$sample/1.13.3" >/dev/null || { echo "update: the game does not match 1.13.3"; failures=$((failures + 1)); }
+
+# ktlpack embed. Each row: name, container, program, extra option, embed's exit code, then the
+# copy's exit code on a copy of 1.13.1 and a line of its log (blanks written as +).
+fail() {
+  echo "$1"
+  failures=$((failures + 1))
+}
+objcopy --remove-section .orvo.container "$patcher" "$root/bare.program" || fail "objcopy failed"
+cp -R "$sample/1.13.1" "$root/bare.game"
+run_program bare 5 "$root/bare.program" -automatic -appdir "$root/bare.game"
+expect_line bare "<ERROR> [ERR] Unable to find data resource"
+while read -r name container program option embed_code code line; do
+  out="$root/$name.program"
+  [ "$option" = - ] && option=
+  "$ktlpack" embed "$program" "$container" -o "$out" $option >/dev/null 2>&1
+  status=$?
+  [ "$status" -eq "$embed_code" ] || fail "embed $name: exit code $status, expected $embed_code"
+  [ ! -e "$out.partial" ] || fail "embed $name: a partial output is left"
+  if [ "$embed_code" -ne 0 ]; then
+    [ ! -e "$out" ] || fail "embed $name: refused, yet the output exists"
+    continue
+  fi
+  cp -R "$sample/1.13.1" "$root/$name.game"
+  run_program "$name" "$code" "$out" -automatic -appdir "$root/$name.game"
+  expect_line "$name" "$(echo "$line" | tr + ' ')"
+done <<ROWS
+target_only $sample/current.ktlc $patcher - 0 2 Verification+succeeded
+section_added $sample/sample.ktlc $root/bare.program - 0 0 Automatic+mode+exited+with+code:+0
+not_a_container $sample/manifest.txt $patcher - 1
+unchecked $sample/manifest.txt $patcher --unchecked 0 5 <ERROR>+[ERR]+Verification+failed:+5+(not_container)
+not_a_program $sample/sample.ktlc $sample/manifest.txt - 1
+ROWS
+diff -r "$root/section_added.game" "$sample/1.13.3" >/dev/null || fail "section_added: the game does not match 1.13.3"
+"$ktlpack" embed "$patcher" "$sample/sample.ktlc" >/dev/null 2>&1
+[ $? -eq 2 ] || fail "embed without -o: not a usage error"
 
 # A second run within the same second writes a log of its own.
 mkdir -p "$root/twice"
