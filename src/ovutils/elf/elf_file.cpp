@@ -77,7 +77,9 @@ elf_result_t read_elf_section(elf_source_t& source, const elf_header_t& header, 
   out.offset = get_elf_field(bytes, layout.section_offset);
   out.size = get_elf_field(bytes, layout.section_size);
   out.alignment = get_elf_field(bytes, layout.section_alignment);
-  return elf_range_fits(out.offset, out.file_size(), source.size()) ? elf_result_t::ok : elf_result_t::damaged;
+  // A section without bytes in the file may name any offset.
+  if (out.type == elf_section_nobits) return elf_result_t::ok;
+  return elf_range_fits(out.offset, out.size, source.size()) ? elf_result_t::ok : elf_result_t::damaged;
 }
 
 elf_result_t read_elf_segment(elf_source_t& source, const elf_header_t& header, u32 index, elf_segment_t& out) {

@@ -99,8 +99,9 @@ private:
     if (container_index_ != npos32 && (sections_[container_index_].flags & elf_section_flag_alloc))
       return fail("its container section is loaded with the program, so it cannot be replaced");
     std::vector<u32> order;
+    // Empty sections move too, so that no offset points past the new file's end.
     for (u32 index : by_offset)
-      if (sections_[index].file_size() && sections_[index].offset >= loaded_end_) order.push_back(index);
+      if (sections_[index].type != elf_section_nobits && sections_[index].offset >= loaded_end_) order.push_back(index);
     if (!names_.empty() && std::find(order.begin(), order.end(), header_.name_section) == order.end())
       order.push_back(header_.name_section);
     u64 end = loaded_end_;
