@@ -8,11 +8,19 @@ namespace {
 
 constexpr u32 max_name_length = 255;
 
-// Reads one table entry (at most 64 bytes) after checking that it lies within the file.
-elf_result_t read_entry(elf_source_t& source, u64 table, u32 entry_size, u32 index, u8* out, u32 bytes) {
-  const u64 offset = table + u64{index} * entry_size;
-  if (!elf_range_fits(offset, bytes, source.size())) return elf_result_t::damaged;
-  return source.read_at(offset, out, bytes) ? elf_result_t::ok : elf_result_t::io_error;
+// One entry of a table of `count` entries, of which we use the first `bytes` (at most 64).
+struct table_t {
+  u64 offset;
+  u32 count;
+  u32 entry_size;
+  u32 bytes;
+};
+
+elf_result_t read_entry(elf_source_t& source, const table_t& table, u32 index, u8* out) {
+  if (index >= table.count) return elf_result_t::damaged;
+  const u64 offset = table.offset + u64{index} * table.entry_size;
+  if (!elf_range_fits(offset, table.bytes, source.size())) return elf_result_t::damaged;
+  return source.read_at(offset, out, table.bytes) ? elf_result_t::ok : elf_result_t::io_error;
 }
 
 bool table_fits(u64 offset, u32 count, u32 entry_size, u64 file_size) {
@@ -65,12 +73,11 @@ elf_result_t read_elf_header(elf_source_t& source, elf_header_t& out) {
 
 elf_result_t read_elf_section(elf_source_t& source, const elf_header_t& header, u32 index, elf_section_t& out) {
   out = {};
-  if (index >= header.section_count) return elf_result_t::damaged;
   const elf_layout_t& layout = *header.layout;
   u8 bytes[64];
-  const elf_result_t read = read_entry(source, header.section_table_offset, header.section_entry_size, index, bytes,
-                                       layout.section_entry_bytes);
-  if (read != elf_result_t::ok) return read;
+  const table_t table = {header.section_table_offset, header.section_count, header.section_entry_size,
+                         layout.section_entry_bytes};
+  if (const elf_result_t read = read_entry(source, table, index, bytes); read != elf_result_t::ok) return read;
   out.name = static_cast<u32>(get_elf_field(bytes, layout.section_name));
   out.type = static_cast<u32>(get_elf_field(bytes, layout.section_type));
   out.flags = get_elf_field(bytes, layout.section_flags);
@@ -84,12 +91,11 @@ elf_result_t read_elf_section(elf_source_t& source, const elf_header_t& header, 
 
 elf_result_t read_elf_segment(elf_source_t& source, const elf_header_t& header, u32 index, elf_segment_t& out) {
   out = {};
-  if (index >= header.segment_count) return elf_result_t::damaged;
   const elf_layout_t& layout = *header.layout;
   u8 bytes[64];
-  const elf_result_t read = read_entry(source, header.segment_table_offset, header.segment_entry_size, index, bytes,
-                                       layout.segment_entry_bytes);
-  if (read != elf_result_t::ok) return read;
+  const table_t table = {header.segment_table_offset, header.segment_count, header.segment_entry_size,
+                         layout.segment_entry_bytes};
+  if (const elf_result_t read = read_entry(source, table, index, bytes); read != elf_result_t::ok) return read;
   out.type = static_cast<u32>(get_elf_field(bytes, layout.segment_type));
   out.offset = get_elf_field(bytes, layout.segment_offset);
   out.file_size = get_elf_field(bytes, layout.segment_file_size);
