@@ -27,7 +27,6 @@ private:
   u64 size_;
 };
 
-u64 align_up(u64 value, u64 alignment) { return alignment <= 1 ? value : (value + alignment - 1) / alignment * alignment; }
 
 // The rewritten file: everything up to the end of the last loaded byte stays as it is; the
 // sections after it that are not loaded (symbols, names, the container), then the section table,

@@ -15,6 +15,11 @@ struct embedding_t {
   std::iostream& output;  // read back where the format has a checksum over the whole file
 };
 
+// `value` rounded up to a multiple of `alignment` (0 and 1: no alignment).
+inline u64 align_up(u64 value, u64 alignment) {
+  return alignment <= 1 ? value : (value + alignment - 1) / alignment * alignment;
+}
+
 // Write a copy of the program that carries the container, each for one executable format; false
 // (logged) when the program is damaged, not of that format, or cannot carry the container.
 bool embed_in_elf(const embedding_t& embedding);

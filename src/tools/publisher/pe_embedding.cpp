@@ -16,7 +16,6 @@ namespace {
 constexpr char resource_section_name[8] = {'.', 'r', 's', 'r', 'c'};
 constexpr char replaced_section_name[8] = {'.', 'r', 's', 'r', 'c', '0'};
 
-u64 align_up(u64 value, u64 alignment) { return (value + alignment - 1) / alignment * alignment; }
 
 bool fail(const char* text) {
   log_error("[ERR] PE program: %s", text);

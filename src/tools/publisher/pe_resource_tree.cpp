@@ -1,6 +1,7 @@
 #include "tools/publisher/pe_resource_tree.h"
 
 #include "ovcore/messages/messages.h"
+#include "tools/publisher/executable_embedding.h"
 #include "tools/publisher/file_io.h"
 
 #include <algorithm>
@@ -29,7 +30,6 @@ void store16(std::string& out, u64 offset, u32 value) {
   out[offset + 1] = static_cast<char>(value >> 8);
 }
 
-u64 align_up(u64 value, u64 alignment) { return (value + alignment - 1) / alignment * alignment; }
 
 bool same_name(const std::u16string& name, const char* ascii) {
   u32 i = 0;
