@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sets everything up and runs the main job: builds the updater, updates a copy of the sample
-# game's version 1.13.1 in automatic mode and shows what happened: exit code, result page, time
-# taken, the log, and whether the installation now equals version 1.13.3.
+# Sets everything up and runs the main job: builds the updater, puts the sample game's signed
+# container into a copy of it with `ktlpack embed` (the publisher's release path), updates a copy
+# of the sample game's version 1.13.1 with that program in automatic mode and shows what happened:
+# exit code, result page, time taken, the log, and whether the installation now equals 1.13.3.
 #   scripts/demo.sh [--wine]   (--wine: the shipped 32-bit Windows program under Wine)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,15 +15,25 @@ rm -rf "$work" && mkdir -p "$work"
 "$root/scripts/build.sh" "$tree" >"$work/build.log" 2>&1 \
   || { tail -n 40 "$work/build.log"; echo "build failed (full output: $work/build.log)"; exit 1; }
 
+# The program a publisher ships: the built updater with the container put in by ktlpack.
+ktlpack="$root/build/native/src/tools/publisher/ktlpack"
+if [ "$tree" = windows ]; then
+  built="$root/build/windows/src/tools/patcher/patcher.exe" program="$work/patcher.exe"
+else
+  built="$root/build/native/src/tools/patcher/patcher" program="$work/patcher"
+fi
+echo "ktlpack embed $built $sample/sample.ktlc -o $program"
+"$ktlpack" embed "$built" "$sample/sample.ktlc" -o "$program" >/dev/null || { echo "embedding failed"; exit 1; }
+
 # A blank in the path, so that Wine quotes the -appdir value as a launcher would.
 game="$work/sample game"
 cp -a "$sample/1.13.1" "$game"
 started=$(date +%s%N)
 set +e
 if [ "$tree" = windows ]; then
-  ORVO_WINE_RUN_ONCE=1 "$root/cmake/wine-run.sh" "$root/build/windows/src/tools/patcher/patcher.exe" -automatic -appdir "$game"
+  ORVO_WINE_RUN_ONCE=1 "$root/cmake/wine-run.sh" "$program" -automatic -appdir "$game"
 else
-  TMPDIR="$work" "$root/build/native/src/tools/patcher/patcher" -automatic -appdir "$game"
+  TMPDIR="$work" "$program" -automatic -appdir "$game"
 fi
 code=$?
 set -e

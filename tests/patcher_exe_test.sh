@@ -2,10 +2,11 @@
 # The shipped Windows program under Wine, in automatic mode with the container it carries: an
 # update, the refusals a launcher sees most, and a critical failure. Few runs: each start of an
 # emulated Wine process is slow.
-#   patcher_exe_test.sh PATCHER.EXE SAMPLE_GAME_DIR WINE_RUNNER
+#   patcher_exe_test.sh PATCHER.EXE SAMPLE_GAME_DIR WINE_RUNNER [HOST_KTLPACK]
 patcher=$1
 sample=$2
 runner=$3
+ktlpack=${4:-}
 # A blank in every path, so that Wine quotes the -appdir value as a launcher would.
 root=$(mktemp -d "${TMPDIR:-/tmp}/orvo exe.XXXXXX")
 export ORVO_WINE_RUN_ONCE=1
@@ -41,6 +42,17 @@ offset=$(perl -e 'local $/; open my $c, "<:raw", $ARGV[0]; my $head = substr(<$c
 printf 'X' | dd of="$root/damaged.exe" bs=1 seek=$((offset + 4096)) conv=notrunc 2>/dev/null
 run damaged 5 "$root/damaged.exe" -automatic -appdir "$root/old"
 diff -r "$root/old" "$sample/1.13.1" >/dev/null || fail "damaged: the game was changed"
+
+# ktlpack embed: a copy carrying the target-only container finds 1.13.1 unsupported; the sample
+# container embedded again into that copy (its resources now last) updates it.
+if [ -n "$ktlpack" ]; then
+  "$ktlpack" embed "$patcher" "$sample/current.ktlc" -o "$root/current.exe" >/dev/null || fail "embed: refused"
+  "$ktlpack" embed "$root/current.exe" "$sample/sample.ktlc" -o "$root/again.exe" >/dev/null || fail "embed again: refused"
+  cp -R "$sample/1.13.1" "$root/embedded"
+  run embedded_target_only 2 "$root/current.exe" -automatic -appdir "$root/embedded"
+  run embedded_again 0 "$root/again.exe" -automatic -appdir "$root/embedded"
+  diff -r "$root/embedded" "$sample/1.13.3" >/dev/null || fail "embedded_again: the game does not match 1.13.3"
+fi
 
 # A directory where a new file must go: finalization fails after it has begun.
 cp -R "$sample/1.13.1" "$root/blocked"

@@ -47,6 +47,47 @@ bool write_at(std::ostream& stream, u64 offset, const void* data, size_t size) {
   return static_cast<bool>(stream.write(static_cast<const char*>(data), static_cast<std::streamsize>(size)));
 }
 
+bool copy_range(std::istream& input, u64 offset, u64 size, std::ostream& output) {
+  input.clear();
+  if (!input.seekg(static_cast<std::streamoff>(offset))) return false;
+  std::string buffer(copy_chunk_size, '\0');
+  while (size > 0) {
+    const size_t step = size < copy_chunk_size ? static_cast<size_t>(size) : copy_chunk_size;
+    if (!input.read(buffer.data(), static_cast<std::streamsize>(step)) ||
+        !output.write(buffer.data(), static_cast<std::streamsize>(step)))
+      return false;
+    size -= step;
+  }
+  return true;
+}
+
+bool write_zeros(std::ostream& output, u64 count) {
+  static const char zeros[4096] = {};
+  while (count > 0) {
+    const size_t step = count < sizeof(zeros) ? static_cast<size_t>(count) : sizeof(zeros);
+    if (!output.write(zeros, static_cast<std::streamsize>(step))) return false;
+    count -= step;
+  }
+  return true;
+}
+
+bool write_through_partial(const std::filesystem::path& output,
+                           const std::function<bool(const std::filesystem::path& partial)>& write) {
+  std::filesystem::path partial = output;
+  partial += ".partial";
+  bool written = write(partial);
+  std::error_code error;
+  if (written) {
+    std::filesystem::rename(partial, output, error);
+    std::error_code ignored;
+    if (error && std::filesystem::remove(output, ignored)) std::filesystem::rename(partial, output, error);
+    if (error) log_error("[ERR] Unable to rename '%s' to '%s'", path_text(partial).c_str(), path_text(output).c_str());
+    written = !error;
+  }
+  if (!written) std::filesystem::remove(partial, error);
+  return written;
+}
+
 bool read_small_file(const std::filesystem::path& path, std::string& out, u64 max_size) {
   u64 size = 0;
   if (!get_file_size(path, size)) return false;

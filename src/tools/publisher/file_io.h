@@ -2,6 +2,7 @@
 #include "ovcore/types.h"
 
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -22,6 +23,15 @@ bool get_file_size(const std::filesystem::path& path, u64& out);
 // Positioned reads and writes on an open stream; false on a short or failed transfer.
 bool read_at(std::istream& stream, u64 offset, void* data, size_t size);
 bool write_at(std::ostream& stream, u64 offset, const void* data, size_t size);
+
+// Copies `size` bytes from `offset` of `input` to the output's current end, in chunks.
+bool copy_range(std::istream& input, u64 offset, u64 size, std::ostream& output);
+bool write_zeros(std::ostream& output, u64 count);
+
+// Runs `write` on OUTPUT.partial and renames it to `output` when it succeeds; otherwise removes it,
+// so a failed run never leaves a partial file under the final name.
+bool write_through_partial(const std::filesystem::path& output,
+                           const std::function<bool(const std::filesystem::path& partial)>& write);
 
 // Small files only (keys): fails for files above max_size bytes.
 bool read_small_file(const std::filesystem::path& path, std::string& out, u64 max_size);

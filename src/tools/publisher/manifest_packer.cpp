@@ -198,19 +198,9 @@ bool manifest_packer_t::write(const std::filesystem::path& output, const CryptoP
 
 bool pack_manifest(const manifest_t& manifest, const std::filesystem::path& output,
                    const CryptoPP::RSA::PrivateKey* key) {
-  std::filesystem::path partial = output;
-  partial += ".partial";
-  bool packed = manifest_packer_t(manifest).write(partial, key);
-  std::error_code error;
-  if (packed) {
-    std::filesystem::rename(partial, output, error);
-    std::error_code ignored;
-    if (error && std::filesystem::remove(output, ignored)) std::filesystem::rename(partial, output, error);
-    if (error) log_error("[ERR] Unable to rename '%s' to '%s'", path_text(partial).c_str(), path_text(output).c_str());
-    packed = !error;
-  }
-  if (!packed) std::filesystem::remove(partial, error);
-  return packed;
+  return write_through_partial(output, [&](const std::filesystem::path& partial) {
+    return manifest_packer_t(manifest).write(partial, key);
+  });
 }
 
 } // namespace orvo::publisher

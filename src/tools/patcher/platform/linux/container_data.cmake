@@ -1,5 +1,5 @@
-# Links ORVO_EMBEDDED_CONTAINER_FILE into the program as read-only data, assembled by the
-# target's C compiler; a changed container reassembles the data and relinks.
+# Links ORVO_EMBEDDED_CONTAINER_FILE into the program as the section .orvo.container, assembled
+# by the target's C compiler; a changed container reassembles the section and relinks.
 enable_language(ASM)
 if(ORVO_EMBEDDED_CONTAINER_FILE MATCHES "[\"\\\\\n]")
   message(FATAL_ERROR "The embedded container's path cannot contain quotes, backslashes or newlines: ${ORVO_EMBEDDED_CONTAINER_FILE}")
