@@ -383,25 +383,11 @@ for row in "open_error:Open error:open_for_reading:data/main.pak" "creation_erro
 done
 unset ORVO_PROGRAM
 
-# Already up to date: a program that carries the container made for 1.13.3, built once into the
-# cache with the settings of the windows64 tree.
-current_tree=$cache_root/screenshots-current-$WINEARCH
-mkdir -p "$current_tree"
-cmp -s "$sample/current.ktlc" "$current_tree/current.ktlc" \
-  || cp "$sample/current.ktlc" "$current_tree/current.ktlc"
-if [ "$machine" = 8664 ]; then
-  log "building the up-to-date program in $current_tree/build"
-  (
-    export CCACHE_DIR="$cache_root/ccache" CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1 CCACHE_MAXSIZE=5G
-    cmake -S "$root" -B "$current_tree/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DORVO_CROSS_PREFIX="$cache_root/mingw-x86_64" \
-      -DORVO_HOST_KTLPACK="$root/build/native/src/tools/publisher/ktlpack" \
-      -DORVO_EMBEDDED_CONTAINER="$current_tree/current.ktlc" >/dev/null
-    ninja -C "$current_tree/build" patcher >/dev/null
-  ) || die "cannot build the up-to-date program"
-  result_page already_up_to_date "Already patched" \
-    "$current_tree/build/src/tools/patcher/patcher.exe" -appdir "$(game current 1.13.3)"
-fi
+# Already up to date: the program with the container made for 1.13.3 put in by ktlpack.
+ktlpack=${KTLPACK:-$root/build/native/src/tools/publisher/ktlpack}
+[ -x "$ktlpack" ] || die "$ktlpack is missing: run scripts/build.sh native"
+"$ktlpack" embed "$patcher" "$sample/current.ktlc" -o "$work/current.exe" >/dev/null || die "ktlpack embed failed"
+result_page already_up_to_date "Already patched" "$work/current.exe" -appdir "$(game current 1.13.3)"
 
 # Every language: Welcome, Game not found, the operation pages, Insufficient space and the
 # critical failure (a folder where finalization must put a file), on a small file system.
