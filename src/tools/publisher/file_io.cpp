@@ -20,6 +20,16 @@ std::string path_text(const std::filesystem::path& path) {
   return std::string(text.begin(), text.end());
 }
 
+bool move_into_place(const std::filesystem::path& from, const std::filesystem::path& to) {
+  std::error_code error;
+  std::filesystem::rename(from, to, error);
+  std::error_code ignored;
+  if (error && std::filesystem::remove(to, ignored)) std::filesystem::rename(from, to, error);
+  if (!error) return true;
+  log_error("[ERR] Unable to rename '%s' to '%s'", path_text(from).c_str(), path_text(to).c_str());
+  return false;
+}
+
 bool get_file_size(const std::filesystem::path& path, u64& out) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) {

@@ -23,6 +23,9 @@ bool get_file_size(const std::filesystem::path& path, u64& out);
 bool read_at(std::istream& stream, u64 offset, void* data, size_t size);
 bool write_at(std::ostream& stream, u64 offset, const void* data, size_t size);
 
+// Renames a finished file onto its final name, replacing what is there; logs a failure.
+bool move_into_place(const std::filesystem::path& from, const std::filesystem::path& to);
+
 // Small files only (keys): fails for files above max_size bytes.
 bool read_small_file(const std::filesystem::path& path, std::string& out, u64 max_size);
 bool write_small_file(const std::filesystem::path& path, const void* data, size_t size);

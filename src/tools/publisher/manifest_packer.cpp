@@ -201,15 +201,9 @@ bool pack_manifest(const manifest_t& manifest, const std::filesystem::path& outp
   std::filesystem::path partial = output;
   partial += ".partial";
   bool packed = manifest_packer_t(manifest).write(partial, key);
-  std::error_code error;
-  if (packed) {
-    std::filesystem::rename(partial, output, error);
-    std::error_code ignored;
-    if (error && std::filesystem::remove(output, ignored)) std::filesystem::rename(partial, output, error);
-    if (error) log_error("[ERR] Unable to rename '%s' to '%s'", path_text(partial).c_str(), path_text(output).c_str());
-    packed = !error;
-  }
-  if (!packed) std::filesystem::remove(partial, error);
+  packed = packed && move_into_place(partial, output);
+  std::error_code ignored;
+  if (!packed) std::filesystem::remove(partial, ignored);
   return packed;
 }
 
