@@ -306,22 +306,13 @@ bool manifest_parser_t::finish() {
 bool parse_manifest(std::istream& text, const std::string& name, const std::filesystem::path& base_dir,
                     manifest_t& out) {
   manifest_parser_t parser(name, base_dir, out);
-  std::string line;
-  for (u32 number = 1; std::getline(text, line); ++number) parser.parse_line(number, line);
-  if (text.bad()) {
-    log_error("[ERR] Error while reading '%s'", name.c_str());
-    return false;
-  }
-  return parser.finish();
+  return parse_lines(text, name, [&](u32 line, const std::string& words) { parser.parse_line(line, words); }) &&
+         parser.finish();
 }
 
 bool load_manifest(const std::filesystem::path& file, manifest_t& out) {
-  std::ifstream text(file);
-  if (!text) {
-    log_error("[ERR] Unable to open '%s'", path_text(file).c_str());
-    return false;
-  }
-  return parse_manifest(text, path_text(file), file.parent_path(), out);
+  std::ifstream text;
+  return open_statement_file(file, text) && parse_manifest(text, path_text(file), file.parent_path(), out);
 }
 
 } // namespace orvo::publisher

@@ -1,5 +1,8 @@
 #include "tools/publisher/statement_words.h"
 
+#include "ovcore/messages/messages.h"
+#include "tools/publisher/file_io.h"
+
 namespace orvo::publisher {
 
 namespace {
@@ -33,6 +36,22 @@ bool split_statement(const std::string& line, statement_words_t& out, const char
     }
     out.push_back(std::move(word));
   }
+}
+
+bool parse_lines(std::istream& text, const std::string& name,
+                 const std::function<void(u32 line, const std::string& text)>& parse_line) {
+  std::string line;
+  for (u32 number = 1; std::getline(text, line); ++number) parse_line(number, line);
+  if (!text.bad()) return true;
+  log_error("[ERR] Error while reading '%s'", name.c_str());
+  return false;
+}
+
+bool open_statement_file(const std::filesystem::path& file, std::ifstream& out) {
+  out.open(file);
+  if (out) return true;
+  log_error("[ERR] Unable to open '%s'", path_text(file).c_str());
+  return false;
 }
 
 bool parse_version(std::string_view text, std::array<u32, 4>& out) {

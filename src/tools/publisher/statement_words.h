@@ -3,6 +3,9 @@
 
 #include <array>
 #include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +19,14 @@ using statement_words_t = std::vector<std::string>;
 
 // False with `error` set on an unterminated quote.
 bool split_statement(const std::string& line, statement_words_t& out, const char*& error);
+
+// Hands every line of the text to parse_line with its number (from 1); false (logged under
+// `name`) on a read error.
+bool parse_lines(std::istream& text, const std::string& name,
+                 const std::function<void(u32 line, const std::string& text)>& parse_line);
+
+// Opens a statement file for reading; false (logged) when it cannot be opened.
+bool open_statement_file(const std::filesystem::path& file, std::ifstream& out);
 
 // 1 to 4 dot-separated decimal numbers, missing ones 0.
 bool parse_version(std::string_view text, std::array<u32, 4>& out);
