@@ -34,7 +34,8 @@ bool list_version(const release_description_t& description, const release_versio
   }
   std::filesystem::recursive_directory_iterator entry(version.directory, error);
   for (; !error && entry != std::filesystem::recursive_directory_iterator(); entry.increment(error)) {
-    const std::string path = path_text(entry->path().lexically_relative(version.directory).generic_string());
+    const std::u8string generic = entry->path().lexically_relative(version.directory).generic_u8string();
+    const std::string path(generic.begin(), generic.end());
     if (entry->is_directory(error)) continue;
     if (!entry->is_regular_file(error)) {
       log_error("[ERR] '%s' in '%s' is neither a file nor a folder", path.c_str(), directory.c_str());
