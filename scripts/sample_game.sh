@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Generates the sample game and the sample container every build embeds by default:
 #   DIR/1.13.1, DIR/1.13.2, DIR/1.13.3  three versions of a small installation
-#   DIR/manifest.txt                     ktlpack manifest: target layouts, patches from both old versions
+#   DIR/release.txt                      release description: the target, both older versions, the DLC
 #   DIR/sample.ktlc                      the container, signed with the development key
 #   DIR/current.ktlc                     the target layouts alone (nothing to do for 1.13.3)
 # Every byte comes from fixed seeds, so each run writes the same files.
@@ -119,72 +119,23 @@ write_version() { # column version
   done < <(rows)
 }
 
-diff_name() { # path from
-  local name="${1//[^A-Za-z0-9]/_}_${2//./_}"
-  echo "${name,,}"
-}
-
-# True when a version listed before this one has a file of the same content.
-seen_before() { # path version
-  local v
-  for v in "${versions[@]}"; do
-    [ "$v" = "$2" ] && return 1
-    [ -f "$out/$v/$1" ] && cmp -s "$out/$v/$1" "$out/$2/$1" && return 0
-  done
-  return 1
-}
-
-layout_files() { # layout
-  local path
-  for path in $(rows | awk -v name="$1" '$1 == name { print $2 }'); do
-    if [ ! -e "$out/$target/$path" ]; then echo "file $path zero"
-    elif [ ! -s "$out/$target/$path" ]; then echo "file $path empty"
-    else echo "file $path @$target/$path"
-    fi
-  done
-}
-
-layout_statements() { # layout
-  local v
-  if [ "$1" != kora_cfg ]; then
-    echo "layout $1 $target"
-    layout_files "$1"
-    return
-  fi
-  # The updater picks the configuration layout by the installed archive's digest.
-  for v in "${versions[@]}"; do
-    if [ -f "$out/$v/$config_archive" ] && ! seen_before "$config_archive" "$v"; then
-      echo "layout $1 $target match=@$v/$config_archive"
-      layout_files "$1"
-    fi
-  done
-}
-
-# Patches to the target: one from each distinct older content, one from nothing when some
-# version lacks the file.
-patch_statements() { # path
-  local path=$1 v name from_nothing=0
-  [ -s "$out/$target/$path" ] || return 0
-  for v in "${versions[@]}"; do
-    [ "$v" = "$target" ] && continue
-    if [ ! -f "$out/$v/$path" ]; then from_nothing=1; continue; fi
-    if cmp -s "$out/$v/$path" "$out/$target/$path" || seen_before "$path" "$v"; then continue; fi
-    name=$(diff_name "$path" "$v")
-    echo "diff $name auto $v/$path $target/$path"
-    echo "patch @$v/$path @$target/$path $name"
-  done
-  if [ "$from_nothing" = 1 ]; then
-    name=$(diff_name "$path" full)
-    echo "diff $name auto - $target/$path"
-    echo "patch empty @$target/$path $name"
-  fi
-}
-
-write_manifest() {
+# The release description: the target, the older versions, the configuration files and the DLC.
+write_release_description() {
   local layout path
   echo "# Sample game: every version of kora to $target"
-  for layout in $(rows | awk '!seen[$1]++ { print $1 }'); do layout_statements "$layout"; done
-  for path in $(rows | awk '{ print $2 }'); do patch_statements "$path"; done
+  echo "target $target $target"
+  for v in "${versions[@]}"; do [ "$v" = "$target" ] || echo "older $v $v"; done
+  echo "key $(realpath --relative-to="$out" "$root/keys/dev-private.key")"
+  for layout in $(rows | awk '$1 != "kora" && !seen[$1]++ { print $1 }'); do
+    case $layout in
+      kora_cfg) echo "config" ;;
+      kora.*) echo "dlc ${layout#kora.}" ;;
+    esac
+    # A DLC's archive belongs to its layout without being listed.
+    for path in $(rows | awk -v name="$layout" '$1 == name { print $2 }'); do
+      [ "$path" = "${layout#kora.}.ktl" ] || echo "  file $path"
+    done
+  done
 }
 
 # Runs a ktlpack command quietly, showing its output only when it fails.
@@ -194,13 +145,12 @@ run_ktlpack() { # log arguments...
   "$ktlpack" "$@" >"$log" 2>&1 || { cat "$log" >&2; return 1; }
 }
 
-rm -rf "${versions[@]/#/$out/}" "$out/sample.ktlc" "$out/manifest.txt" "$out/current.ktlc"
+rm -rf "${versions[@]/#/$out/}" "$out/sample.ktlc" "$out/release.txt" "$out/current.ktlc"
 mkdir -p "$out"
 for i in "${!versions[@]}"; do write_version "$i" "${versions[$i]}"; done
-write_manifest >"$out/manifest.txt"
-run_ktlpack "$out/pack.log" pack "$out/manifest.txt" -o "$out/sample.ktlc" --key "$root/keys/dev-private.key"
+write_release_description >"$out/release.txt"
+run_ktlpack "$out/release.log" release "$out/release.txt" -o "$out/sample.ktlc"
 run_ktlpack "$out/verify.log" verify "$out/sample.ktlc" --public-key "$root/keys/dev-public.der"
 # The target layouts alone, without deletions and empty files: an installation of 1.13.3 needs
 # nothing from it (the updater's "already up to date" case).
-grep -E '^(#|layout|file)' "$out/manifest.txt" | grep -vE ' (zero|empty)$' >"$out/current_manifest.txt"
-run_ktlpack "$out/pack.log" pack "$out/current_manifest.txt" -o "$out/current.ktlc" --key "$root/keys/dev-private.key"
+run_ktlpack "$out/release.log" release "$out/release.txt" --layouts-only -o "$out/current.ktlc"

@@ -53,9 +53,15 @@ void append_ids(array_t<content_hash_t>& out, const file_patch_record_t& record)
 
 container_open_result_t container_pool_t::add_container(const void* data, u32 size, progress_callback_t* callback,
                                                         const array_t<const rsa_public_key_t*>* keys) {
-  auto_ptr_t<container_reader_t> reader(new (std::nothrow) container_reader_t);
   auto_ptr_t<file_t> file(new (std::nothrow) mem_file_t(data, size));
-  if (!reader || !file) return container_open_result_t::internal_error;
+  if (!file) return container_open_result_t::internal_error;
+  return add_container(file, callback, keys);
+}
+
+container_open_result_t container_pool_t::add_container(auto_ptr_t<file_t>& file, progress_callback_t* callback,
+                                                        const array_t<const rsa_public_key_t*>* keys) {
+  auto_ptr_t<container_reader_t> reader(new (std::nothrow) container_reader_t);
+  if (!reader) return container_open_result_t::internal_error;
   const container_open_result_t result = reader->open(file, callback, keys);
   if (result != container_open_result_t::ok) return result;
   if (!by_source_.reserve_more(reader->file_patches().size()) || !by_name_.reserve_more(reader->layouts().size()) ||

@@ -15,6 +15,9 @@ public:
   // success; on any other result the pool is unchanged.
   container_open_result_t add_container(const void* data, u32 size, progress_callback_t* callback,
                                         const array_t<const rsa_public_key_t*>* keys);
+  // The same over an open file, which the pool takes (the caller's owner is left empty).
+  container_open_result_t add_container(auto_ptr_t<file_t>& file, progress_callback_t* callback,
+                                        const array_t<const rsa_public_key_t*>* keys);
 
   u32 container_count() const { return readers_.size(); }
 

@@ -1,6 +1,6 @@
 # The container the program carries: a given one, or the sample game's, made at build time.
 #   ORVO_EMBEDDED_CONTAINER_FILE  absolute path of the container to embed
-#   ORVO_SAMPLE_GAME_DIR          the sample game (1.13.1, 1.13.2, 1.13.3, manifest.txt, sample.ktlc),
+#   ORVO_SAMPLE_GAME_DIR          the sample game (1.13.1, 1.13.2, 1.13.3, release.txt, sample.ktlc),
 #                                 set when a ktlpack can run on the build machine
 #   orvo_embedded_container       target that brings ORVO_EMBEDDED_CONTAINER_FILE up to date
 set(ORVO_EMBEDDED_CONTAINER "" CACHE FILEPATH "Signed container to embed (empty: the sample game's)")

@@ -2,8 +2,8 @@
 
 #include "ovcore/messages/messages.h"
 #include "tools/publisher/file_io.h"
+#include "tools/publisher/statement_words.h"
 
-#include <charconv>
 #include <fstream>
 #include <map>
 #include <set>
@@ -12,52 +12,7 @@ namespace orvo::publisher {
 
 namespace {
 
-using tokens_t = std::vector<std::string>;
-
-// Splits a line into words; "..." groups a word (with \" and \\ inside), # starts a comment.
-bool split_line(const std::string& line, tokens_t& out, const char*& error) {
-  out.clear();
-  size_t i = 0;
-  for (;;) {
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) ++i;
-    if (i == line.size() || line[i] == '#') return true;
-    std::string word;
-    while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') {
-      if (line[i] != '"') {
-        word += line[i++];
-        continue;
-      }
-      for (++i;; ++i) {
-        if (i == line.size()) {
-          error = "unterminated quote";
-          return false;
-        }
-        if (line[i] == '"') break;
-        if (line[i] == '\\' && i + 1 < line.size() && (line[i + 1] == '"' || line[i + 1] == '\\')) ++i;
-        word += line[i];
-      }
-      ++i;
-    }
-    out.push_back(std::move(word));
-  }
-}
-
-template <typename number_t> bool parse_number(std::string_view text, number_t& out) {
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out);
-  return error == std::errc() && end == text.data() + text.size() && !text.empty();
-}
-
-bool parse_version(std::string_view text, std::array<u32, 4>& out) {
-  out = {};
-  size_t part = 0;
-  for (;;) {
-    const size_t dot = text.find('.');
-    if (part == 4 || !parse_number(text.substr(0, dot), out[part])) return false;
-    ++part;
-    if (dot == std::string_view::npos) return true;
-    text.remove_prefix(dot + 1);
-  }
-}
+using tokens_t = statement_words_t;
 
 bool is_hex_id(std::string_view text) {
   content_hash_t ignored;
@@ -170,7 +125,7 @@ void manifest_parser_t::parse_line(u32 line, const std::string& text) {
   line_ = line;
   tokens_t words;
   const char* split_error = nullptr;
-  if (!split_line(text, words, split_error)) return error(split_error);
+  if (!split_statement(text, words, split_error)) return error(split_error);
   if (words.empty()) return;
   const std::string& verb = words[0];
   if (verb == "layout") return parse_layout(words);
@@ -351,22 +306,13 @@ bool manifest_parser_t::finish() {
 bool parse_manifest(std::istream& text, const std::string& name, const std::filesystem::path& base_dir,
                     manifest_t& out) {
   manifest_parser_t parser(name, base_dir, out);
-  std::string line;
-  for (u32 number = 1; std::getline(text, line); ++number) parser.parse_line(number, line);
-  if (text.bad()) {
-    log_error("[ERR] Error while reading '%s'", name.c_str());
-    return false;
-  }
-  return parser.finish();
+  return parse_lines(text, name, [&](u32 line, const std::string& words) { parser.parse_line(line, words); }) &&
+         parser.finish();
 }
 
 bool load_manifest(const std::filesystem::path& file, manifest_t& out) {
-  std::ifstream text(file);
-  if (!text) {
-    log_error("[ERR] Unable to open '%s'", path_text(file).c_str());
-    return false;
-  }
-  return parse_manifest(text, path_text(file), file.parent_path(), out);
+  std::ifstream text;
+  return open_statement_file(file, text) && parse_manifest(text, path_text(file), file.parent_path(), out);
 }
 
 } // namespace orvo::publisher

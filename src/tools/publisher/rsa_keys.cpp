@@ -61,6 +61,14 @@ bool load_private_key(const std::filesystem::path& path, CryptoPP::RSA::PrivateK
   return false;
 }
 
+bool load_signing_key(const std::filesystem::path& path, CryptoPP::RSA::PrivateKey& out) {
+  if (!load_private_key(path, out)) return false;
+  if (out.GetModulus().BitCount() == signing_key_bits) return true;
+  log_error("[ERR] The key '%s' has %u bits; containers need a %u-bit key", path_text(path).c_str(),
+            out.GetModulus().BitCount(), signing_key_bits);
+  return false;
+}
+
 bool decode_public_key(const u8* der, size_t size, CryptoPP::RSA::PublicKey& out) {
   try {
     CryptoPP::StringSource source(der, size, true);
@@ -81,8 +89,7 @@ bool load_public_key(const std::filesystem::path& path, CryptoPP::RSA::PublicKey
   return false;
 }
 
-// The updater's own fingerprint, over the key in the form the updater carries.
-bool compute_key_fingerprint(const CryptoPP::RSA::PublicKey& key, key_fingerprint_t& out) {
+std::string encode_public_key(const CryptoPP::RSA::PublicKey& key) {
   std::string der;
   try {
     // The public part alone: a private key passed here would encode as PKCS #8.
@@ -91,9 +98,16 @@ bool compute_key_fingerprint(const CryptoPP::RSA::PublicKey& key, key_fingerprin
     CryptoPP::StringSink sink(der);
     public_part.DEREncode(sink);
   } catch (const CryptoPP::Exception& error) {
-    log_error("[ERR] Unable to encode the key for its fingerprint: %s", error.what());
-    return false;
+    log_error("[ERR] Unable to encode the public key: %s", error.what());
+    der.clear();
   }
+  return der;
+}
+
+// The updater's own fingerprint, over the key in the form the updater carries.
+bool compute_key_fingerprint(const CryptoPP::RSA::PublicKey& key, key_fingerprint_t& out) {
+  const std::string der = encode_public_key(key);
+  if (der.empty()) return false;
   const rsa_public_key_t record = {"signing key", false, reinterpret_cast<const u8*>(der.data()),
                                    static_cast<u32>(der.size())};
   if (orvo::compute_key_fingerprint(record, out.data())) return true;

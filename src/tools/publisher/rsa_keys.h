@@ -6,6 +6,7 @@
 
 #include <array>
 #include <filesystem>
+#include <string>
 
 namespace orvo::publisher {
 
@@ -20,8 +21,12 @@ bool generate_signing_key(CryptoPP::RSA::PrivateKey& out, u32 bits);
 // Private keys are stored as DER PKCS #8, public keys as DER X.509 SubjectPublicKeyInfo.
 bool save_private_key(const CryptoPP::RSA::PrivateKey& key, const std::filesystem::path& path);
 bool load_private_key(const std::filesystem::path& path, CryptoPP::RSA::PrivateKey& out);
+// A private key that can sign containers (signing_key_bits); logs what is wrong otherwise.
+bool load_signing_key(const std::filesystem::path& path, CryptoPP::RSA::PrivateKey& out);
 bool save_public_key(const CryptoPP::RSA::PublicKey& key, const std::filesystem::path& path);
 bool load_public_key(const std::filesystem::path& path, CryptoPP::RSA::PublicKey& out);
+// DER X.509 SubjectPublicKeyInfo, the form the updater carries.
+std::string encode_public_key(const CryptoPP::RSA::PublicKey& key);
 bool decode_public_key(const u8* der, size_t size, CryptoPP::RSA::PublicKey& out);
 
 // The fingerprint a signed container's header carries (orvo::compute_key_fingerprint).

@@ -19,6 +19,7 @@ int run_inspect(const arguments_t& arguments);
 int run_verify(const arguments_t& arguments);
 int run_diff(const arguments_t& arguments);
 int run_apply(const arguments_t& arguments);
+int run_release(const arguments_t& arguments);
 int run_embed(const arguments_t& arguments);
 
 extern const char* const keygen_help;
@@ -27,6 +28,7 @@ extern const char* const inspect_help;
 extern const char* const verify_help;
 extern const char* const diff_help;
 extern const char* const apply_help;
+extern const char* const release_help;
 extern const char* const embed_help;
 
 // Sorts "--name value" options and plain words; false (with a message) on an unknown option

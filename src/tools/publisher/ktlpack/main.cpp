@@ -21,6 +21,7 @@ const char* const general_help =
     "  verify   open a container with a public key as the updater does\n"
     "  diff     make the VCDIFF delta between two files\n"
     "  apply    rebuild a file from a delta with the updater's decoder\n"
+    "  release  build the signed container of a release from the game's versions\n"
     "  embed    put a container into an updater program\n"
     "\n"
     "'ktlpack <command> --help' describes a command.\n"
@@ -39,6 +40,7 @@ const command_t commands[] = {
     {"verify", run_verify, &verify_help},
     {"diff", run_diff, &diff_help},
     {"apply", run_apply, &apply_help},
+    {"release", run_release, &release_help},
     {"embed", run_embed, &embed_help},
 };
 

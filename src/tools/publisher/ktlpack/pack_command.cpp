@@ -27,12 +27,7 @@ int run_pack(const arguments_t& arguments) {
 
   CryptoPP::RSA::PrivateKey key;
   const bool signing = parsed.has("--key");
-  if (signing && !load_private_key(utf8_path(*parsed.value("--key")), key)) return exit_failure;
-  if (signing && key.GetModulus().BitCount() != signing_key_bits) {
-    std::fprintf(stderr, "ktlpack pack: the key has %u bits; containers need a %u-bit key\n",
-                 key.GetModulus().BitCount(), signing_key_bits);
-    return exit_failure;
-  }
+  if (signing && !load_signing_key(utf8_path(*parsed.value("--key")), key)) return exit_failure;
   manifest_t manifest;
   if (!load_manifest(utf8_path(parsed.words[0]), manifest)) return exit_failure;
   if (!pack_manifest(manifest, utf8_path(*output), signing ? &key : nullptr)) return exit_failure;
