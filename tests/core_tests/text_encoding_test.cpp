@@ -102,15 +102,5 @@ TEST(text_encoding, utf16_to_utf8_stops_at_max_units_or_the_terminator_and_names
   }
 }
 
-TEST(text_encoding, round_trip_of_a_path) {
-  const std::string path = "C:/Spiele/Velmora \xE2\x80\x93 \xC3\x9C"
-                           "bersicht/\xF0\x9F\x98\x80/bin/win_x86/velmora2.exe";
-  wide_buffer_t wide;
-  ASSERT_TRUE(utf8_to_utf16(wide, path.c_str()));
-  string_path_t back;
-  EXPECT_TRUE(utf16_to_utf8(back, wide.data(), wide.size()));
-  EXPECT_EQ(std::string(back.c_str()), path);
-}
-
 } // namespace
 } // namespace orvo

@@ -128,26 +128,20 @@ TEST_F(single_worker_pool, higher_priority_first_then_posting_order) {
   EXPECT_EQ(order_, (std::vector<int>{1, 2, 3}));
 }
 
-TEST_F(single_worker_pool, waiting_for_a_queued_task_runs_it_on_the_caller) {
+TEST_F(single_worker_pool, waiting_runs_a_queued_task_on_the_caller_and_blocks_on_a_running_one) {
   occupy_worker();
-  recording_task_t task(1, order_, mutex_);
-  post(task);
-  wait_task(&task);
-  EXPECT_EQ(task.state.load(), task_state_done);
-  EXPECT_EQ(task.thread_id.load(), current_thread_id());
-  free_worker();
-}
-
-TEST_F(single_worker_pool, waiting_for_a_running_task_blocks_until_it_ends) {
-  recording_task_t task(1, order_, mutex_);
-  occupy_worker();
-  post(task);
+  recording_task_t queued(1, order_, mutex_), behind(2, order_, mutex_);
+  post(queued);
+  wait_task(&queued);
+  EXPECT_EQ(queued.state.load(), task_state_done);
+  EXPECT_EQ(queued.thread_id.load(), current_thread_id());
+  post(behind);
   thread_handle_t releaser = create_thread(release_gate_later, &gate_);
   wait_task(&gate_);
   EXPECT_EQ(gate_.state.load(), task_state_done);
   join_thread(releaser);
-  ASSERT_TRUE(reaches_done(task));
-  EXPECT_NE(task.thread_id.load(), current_thread_id());
+  ASSERT_TRUE(reaches_done(behind));
+  EXPECT_NE(behind.thread_id.load(), current_thread_id());
 }
 
 TEST_F(single_worker_pool, a_task_cancelled_while_queued_ends_done_without_running) {

@@ -3,6 +3,8 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 
 namespace orvo::testing {
 namespace {
@@ -31,21 +33,13 @@ void print_messages_to_stderr() {
 }
 
 std::string read_native(const std::string& path) {
-  std::string content;
-  if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), file)) > 0) content.append(buffer, n);
-    std::fclose(file);
-  }
-  return content;
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void write_native(const std::string& path, const std::string& content) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(file, nullptr) << path;
-  ASSERT_EQ(std::fwrite(content.data(), 1, content.size(), file), content.size());
-  std::fclose(file);
+  std::ofstream out(path, std::ios::binary);
+  ASSERT_TRUE(out.write(content.data(), static_cast<std::streamsize>(content.size()))) << path;
 }
 
 std::string pattern_bytes(u32 size) {
