@@ -25,9 +25,14 @@ struct counted_t {
 };
 
 TEST(array_dyn, capacity_grows_by_twice_plus_two_and_shrinks_only_when_asked) {
+  array_dyn_t<int> reserved;
+  EXPECT_TRUE(reserved.reserve_more(0));
+  EXPECT_EQ(reserved.capacity(), 0u);
+  EXPECT_TRUE(reserved.reserve(7));
+  EXPECT_TRUE(reserved.reserve(3));
+  EXPECT_EQ(reserved.capacity(), 14u);
+
   array_dyn_t<int> array;
-  EXPECT_TRUE(array.reserve_more(0));
-  EXPECT_EQ(array.capacity(), 0u);
   std::vector<u32> capacities;
   for (int i = 0; i < 15; ++i) {
     ASSERT_TRUE(array.push(i * 10));
@@ -35,7 +40,6 @@ TEST(array_dyn, capacity_grows_by_twice_plus_two_and_shrinks_only_when_asked) {
   }
   EXPECT_EQ(capacities, (std::vector<u32>{2, 6, 14, 30}));
   ASSERT_TRUE(array.resize(10));
-  EXPECT_TRUE(array.reserve(3));
   EXPECT_TRUE(array.reserve_more(25));
   EXPECT_EQ(array.capacity(), 62u);
 
