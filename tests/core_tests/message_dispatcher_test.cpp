@@ -109,7 +109,8 @@ TEST_F(dispatcher_checks, unregistering_an_unknown_handler_is_a_failed_check) {
 // On its first message, sends one more and registers a late handler.
 class busy_handler_t : public tracing_handler_t {
 public:
-  busy_handler_t(std::vector<std::string>& trace, message_handler_t& late) : tracing_handler_t(trace, 'b'), late_(late) {}
+  busy_handler_t(std::vector<std::string>& trace, message_handler_t& late)
+      : tracing_handler_t(trace, 'b'), late_(late) {}
   void on_message(const string& text, u32 level) override {
     tracing_handler_t::on_message(text, level);
     if (first_) {
@@ -129,7 +130,8 @@ TEST_F(dispatcher_test, a_handler_may_send_and_register_from_inside_its_delivery
   busy_handler_t handler(trace_, late);
   message_dispatcher()->register_handler(&handler);
   log_error("outer");
-  EXPECT_EQ(trace_, (std::vector<std::string>{"b:outer", "b:nested after 'outer'", "l:nested after 'outer'", "l:outer"}));
+  EXPECT_EQ(trace_,
+            (std::vector<std::string>{"b:outer", "b:nested after 'outer'", "l:nested after 'outer'", "l:outer"}));
   message_dispatcher()->unregister_handler(&late);
   message_dispatcher()->unregister_handler(&handler);
 }

@@ -81,7 +81,8 @@ TEST(path_prefix, matches_whole_components_separated_by_slash) {
       {"a/b", "a", false},     {"a/b", "x/b/c", false}, {"", "", true},         {"", "/a", true},
       {"", "a", false},
   };
-  for (const auto& [prefix, path, expected] : cases) EXPECT_EQ(is_path_prefix(prefix, path), expected) << prefix << " " << path;
+  for (const auto& [prefix, path, expected] : cases)
+    EXPECT_EQ(is_path_prefix(prefix, path), expected) << prefix << " " << path;
 }
 
 TEST(hex_digest, to_hex_gives_64_upper_case_digits) {

@@ -57,16 +57,9 @@ TEST_F(file_cache_test, creating_a_file_drops_its_entry_after_its_readers_close)
   EXPECT_EQ(fresh->get_size(), 3u);
 }
 
-// The I/O thread runs, so the child re-executes the test instead of forking mid-way.
-class file_cache_death_test : public file_cache_test {
-protected:
-  void SetUp() override {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    file_cache_test::SetUp();
-  }
-};
-
-TEST_F(file_cache_death_test, writing_to_a_cached_file_is_a_failed_check) {
+TEST_F(file_cache_test, writing_to_a_cached_file_is_a_failed_check) {
+  // The I/O thread runs, so the child re-executes the test instead of forking mid-way.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
   ASSERT_TRUE(fs_cache_insert("mem/ro", fs_native_device_type, image_of("ro")));
   EXPECT_DEATH(
       {

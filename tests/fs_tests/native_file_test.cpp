@@ -151,8 +151,9 @@ TEST_F(native_file_test, without_the_layer_every_open_reports_the_missing_device
   EXPECT_FALSE(open_file_read("some/file.bin"));
   EXPECT_FALSE(open_file_create("other.bin"));
   for (const char* name : {"some/file.bin", "other.bin"})
-    EXPECT_TRUE(log_.contains(std::string("[fs] unable to retrive device pointer of specified type (2) for \"") + name + "\"",
-                              message_level_error));
+    EXPECT_TRUE(log_.contains(
+        std::string("[fs] unable to retrive device pointer of specified type (2) for \"") + name + "\"",
+        message_level_error));
   EXPECT_FALSE(stat_path("some", nullptr));
 }
 
