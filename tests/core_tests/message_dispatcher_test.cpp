@@ -1,28 +1,34 @@
+#include "common/log_capture.h"
 #include "message_capture.h"
 
 #include "ovcore/thread/sync.h"
 
 #include <atomic>
 #include <cstdlib>
+#include <deque>
 #include <string>
 #include <vector>
 
 namespace orvo {
 namespace {
 
-using testing::capture_handler_t;
-using testing::with_log_capture;
-using testing::with_stderr_log;
-
-// Appends its id to a shared trace, to observe the dispatch order.
+// Appends "<id>:<text>" to a shared trace, to observe delivery and its order.
 class tracing_handler_t : public message_handler_t {
 public:
-  tracing_handler_t(std::vector<int>& trace, int id) : trace_(trace), id_(id) {}
-  void on_message(const string&, u32) override { trace_.push_back(id_); }
+  tracing_handler_t(std::vector<std::string>& trace, char id) : trace_(trace), id_(id) {}
+  void on_message(const string& text, u32) override { trace_.push_back(std::string(1, id_) + ":" + text.c_str()); }
 
 private:
-  std::vector<int>& trace_;
-  int id_;
+  std::vector<std::string>& trace_;
+  char id_;
+};
+
+// A dispatcher without handlers of its own for the duration of a test.
+class dispatcher_test : public ::testing::Test {
+protected:
+  void SetUp() override { create_message_dispatcher(); }
+  void TearDown() override { destroy_message_dispatcher(); }
+  std::vector<std::string> trace_;
 };
 
 TEST(message_dispatcher_lifetime, messages_without_dispatcher_are_lost_and_not_formatted) {
@@ -39,141 +45,95 @@ TEST(message_dispatcher_lifetime, messages_without_dispatcher_are_lost_and_not_f
         std::exit(0);
       },
       ::testing::ExitedWithCode(0), "");
-}
 
-TEST(message_dispatcher_lifetime, no_message_survives_until_a_dispatcher_or_handler_exists) {
+  std::vector<std::string> trace;
+  tracing_handler_t handler(trace, 'h');
   log_error("sent before start-up");
   create_message_dispatcher();
   log_error("sent before any handler");
-  capture_handler_t log;
-  message_dispatcher()->register_handler(&log);
+  message_dispatcher()->register_handler(&handler);
   log_error("delivered");
-  message_dispatcher()->unregister_handler(&log);
+  message_dispatcher()->unregister_handler(&handler);
   destroy_message_dispatcher();
   log_error("sent after shutdown");
-  EXPECT_EQ(log.texts(), std::vector<std::string>{"delivered"});
+  EXPECT_EQ(trace, std::vector<std::string>{"h:delivered"});
 }
 
-TEST_F(with_log_capture, senders_choose_the_level) {
+TEST(message_senders, format_at_their_level_with_microsoft_size_prefixes) {
+  testing::log_capture_t log;
+  const std::string long_text(5000, 'x');
   log_info("[fs] info %u", 1u);
   log_warning("[WRN] warning %s", "two");
   log_error("[ERR] error %d", -3);
   log_message(message_level_unused, "unused level");
-  ASSERT_EQ(log.messages.size(), 4u);
-  EXPECT_EQ(log.messages[0].text, "[fs] info 1");
-  EXPECT_EQ(log.messages[0].level, 0u);
-  EXPECT_EQ(log.messages[1].text, "[WRN] warning two");
-  EXPECT_EQ(log.messages[1].level, 1u);
-  EXPECT_EQ(log.messages[2].text, "[ERR] error -3");
-  EXPECT_EQ(log.messages[2].level, 3u);
-  EXPECT_EQ(log.messages[3].level, 2u);
-}
-
-TEST_F(with_log_capture, long_messages_arrive_whole) {
-  const std::string long_text(5000, 'x');
   log_info("<%s>", long_text.c_str());
-  ASSERT_EQ(log.messages.size(), 1u);
-  EXPECT_EQ(log.messages[0].text, "<" + long_text + ">");
-}
-
-TEST_F(with_log_capture, microsoft_size_prefixes_format_64_bit_and_pointer_sized_values) {
   log_info("%I64u", static_cast<u64>(18446744073709551615ull));
   log_info("%I64X", static_cast<u64>(0x000001A930C6B20Aull));
   log_info("%.16I64X", static_cast<u64>(0x000001A930C6B20Aull));
   log_info("%I64d", static_cast<i64>(-9000000000ll));
   log_info("%Iu|%Ix", static_cast<size_t>(4000000000u), static_cast<size_t>(0xBEEFu));
-  log_info("%s_patch_%.16I64X.log", "velmora2", static_cast<u64>(0x00ABCDEF12345678ull));
   // A 64-bit argument read at the wrong size would shift everything after it.
   log_info("%I64u %u %s", static_cast<u64>(0x100000001ull), 7u, "tail");
   log_info("%%I64u %I32u", 5u);
-  EXPECT_EQ(log.texts(), (std::vector<std::string>{"18446744073709551615", "1A930C6B20A", "000001A930C6B20A",
-                                                   "-9000000000", "4000000000|beef",
-                                                   "velmora2_patch_00ABCDEF12345678.log", "4294967297 7 tail",
-                                                   "%I64u 5"}));
+  EXPECT_EQ(log.lines, (std::vector<std::string>{"[fs] info 1", "[WRN] warning two", "[ERR] error -3", "unused level",
+                                                 "<" + long_text + ">", "18446744073709551615", "1A930C6B20A",
+                                                 "000001A930C6B20A", "-9000000000", "4000000000|beef",
+                                                 "4294967297 7 tail", "%I64u 5"}));
+  EXPECT_EQ(log.levels, (std::vector<u32>{0, 1, 3, 2, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
-TEST(message_dispatcher_handlers, ninth_handler_is_silently_not_registered) {
-  create_message_dispatcher();
-  capture_handler_t handlers[9];
-  for (capture_handler_t& handler : handlers) message_dispatcher()->register_handler(&handler);
-  log_info("hello");
-  for (int i = 0; i < 8; ++i) EXPECT_EQ(handlers[i].texts(), std::vector<std::string>{"hello"}) << i;
-  EXPECT_TRUE(handlers[8].messages.empty());
-  for (int i = 0; i < 8; ++i) message_dispatcher()->unregister_handler(&handlers[i]);
-  log_info("after");
-  EXPECT_EQ(handlers[0].messages.size(), 1u);
-  destroy_message_dispatcher();
+TEST_F(dispatcher_test, eight_handlers_at_most_and_the_last_fills_a_freed_slot) {
+  std::deque<tracing_handler_t> handlers;
+  for (char id = 'a'; id <= 'i'; ++id) handlers.emplace_back(trace_, id);
+  for (tracing_handler_t& handler : handlers) message_dispatcher()->register_handler(&handler);
+  log_info("m");
+  EXPECT_EQ(trace_, (std::vector<std::string>{"a:m", "b:m", "c:m", "d:m", "e:m", "f:m", "g:m", "h:m"}));
+  trace_.clear();
+  for (u32 i = 3; i < 8; ++i) message_dispatcher()->unregister_handler(&handlers[i]);
+  message_dispatcher()->unregister_handler(&handlers[0]);
+  log_info("n");
+  EXPECT_EQ(trace_, (std::vector<std::string>{"c:n", "b:n"}));
+  message_dispatcher()->unregister_handler(&handlers[1]);
+  message_dispatcher()->unregister_handler(&handlers[2]);
 }
 
-TEST(message_dispatcher_handlers, unregistering_the_first_of_three_moves_the_third_into_its_slot) {
-  create_message_dispatcher();
-  std::vector<int> trace;
-  tracing_handler_t first(trace, 1), second(trace, 2), third(trace, 3);
-  message_dispatcher()->register_handler(&first);
-  message_dispatcher()->register_handler(&second);
-  message_dispatcher()->register_handler(&third);
-  log_info("a");
-  EXPECT_EQ(trace, (std::vector<int>{1, 2, 3}));
-  trace.clear();
-  message_dispatcher()->unregister_handler(&first);
-  log_info("b");
-  EXPECT_EQ(trace, (std::vector<int>{3, 2}));
-  message_dispatcher()->unregister_handler(&second);
-  message_dispatcher()->unregister_handler(&third);
-  destroy_message_dispatcher();
-}
+using dispatcher_checks = testing::with_stderr_log;
 
-TEST_F(with_stderr_log, unregistering_an_unknown_handler_is_a_failed_check) {
-  capture_handler_t never_registered;
+TEST_F(dispatcher_checks, unregistering_an_unknown_handler_is_a_failed_check) {
+  std::vector<std::string> trace;
+  tracing_handler_t never_registered(trace, 'x');
   EXPECT_DEATH(message_dispatcher()->unregister_handler(&never_registered),
                "level 3: collections/arrays/arrays_base_impl\\(544\\): .*: Iterator outside array boundaries\\.");
 }
 
-// Sends one more message from inside its first delivery.
-class reentrant_handler_t : public capture_handler_t {
+// On its first message, sends one more and registers a late handler.
+class busy_handler_t : public tracing_handler_t {
 public:
+  busy_handler_t(std::vector<std::string>& trace, message_handler_t& late)
+      : tracing_handler_t(trace, 'b'), late_(late) {}
   void on_message(const string& text, u32 level) override {
-    capture_handler_t::on_message(text, level);
-    if (messages.size() == 1) log_warning("nested after '%s'", text.c_str());
-  }
-};
-
-TEST(message_dispatcher_handlers, a_handler_may_send_from_inside_its_delivery) {
-  create_message_dispatcher();
-  reentrant_handler_t handler;
-  message_dispatcher()->register_handler(&handler);
-  log_error("outer");
-  ASSERT_EQ(handler.messages.size(), 2u);
-  EXPECT_EQ(handler.messages[0].text, "outer");
-  EXPECT_EQ(handler.messages[1].text, "nested after 'outer'");
-  EXPECT_EQ(handler.messages[1].level, 1u);
-  message_dispatcher()->unregister_handler(&handler);
-  destroy_message_dispatcher();
-}
-
-// Registers a second handler while the first message is delivered.
-class registering_handler_t : public capture_handler_t {
-public:
-  explicit registering_handler_t(message_handler_t& late) : late_(late) {}
-  void on_message(const string& text, u32 level) override {
-    capture_handler_t::on_message(text, level);
-    if (messages.size() == 1) message_dispatcher()->register_handler(&late_);
+    tracing_handler_t::on_message(text, level);
+    if (first_) {
+      first_ = false;
+      message_dispatcher()->register_handler(&late_);
+      log_warning("nested after '%s'", text.c_str());
+    }
   }
 
 private:
   message_handler_t& late_;
+  bool first_ = true;
 };
 
-TEST(message_dispatcher_handlers, a_handler_registered_during_dispatch_gets_the_current_message) {
-  create_message_dispatcher();
-  capture_handler_t late;
-  registering_handler_t first(late);
-  message_dispatcher()->register_handler(&first);
-  log_info("m");
-  EXPECT_EQ(late.texts(), std::vector<std::string>{"m"});
+TEST_F(dispatcher_test, a_handler_may_send_and_register_from_inside_its_delivery) {
+  tracing_handler_t late(trace_, 'l');
+  busy_handler_t handler(trace_, late);
+  message_dispatcher()->register_handler(&handler);
+  log_error("outer");
+  EXPECT_EQ(trace_,
+            (std::vector<std::string>{"b:outer", "b:nested after 'outer'", "l:nested after 'outer'", "l:outer"}));
   message_dispatcher()->unregister_handler(&late);
-  message_dispatcher()->unregister_handler(&first);
-  destroy_message_dispatcher();
+  message_dispatcher()->unregister_handler(&handler);
 }
 
 // Detects two threads inside on_message at once.
@@ -194,8 +154,7 @@ void send_many(void*) {
   for (int i = 0; i < 300; ++i) log_info("message %d", i);
 }
 
-TEST(message_dispatcher_handlers, messages_of_different_threads_never_interleave) {
-  create_message_dispatcher();
+TEST_F(dispatcher_test, messages_of_different_threads_never_interleave) {
   overlap_detecting_handler_t handler;
   message_dispatcher()->register_handler(&handler);
   thread::thread_handle_t threads[3];
@@ -207,7 +166,6 @@ TEST(message_dispatcher_handlers, messages_of_different_threads_never_interleave
   EXPECT_EQ(handler.received_, 900);
   EXPECT_EQ(handler.overlaps_, 0);
   message_dispatcher()->unregister_handler(&handler);
-  destroy_message_dispatcher();
 }
 
 } // namespace

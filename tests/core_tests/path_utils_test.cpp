@@ -3,15 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace orvo {
 namespace {
-
-std::string joined(const char* first, const char* second) {
-  string_dyn_t out;
-  EXPECT_TRUE(join_path(out, first, second));
-  return out.c_str();
-}
 
 std::string without_extension(const char* path) {
   string_dyn_t out("previous");
@@ -25,25 +21,51 @@ std::string stem(const char* path) {
   return out.c_str();
 }
 
+std::string without_trailing_separator(const char* path) {
+  string_fixed_t<16> text(path);
+  strip_trailing_separator(text);
+  return text.c_str();
+}
+
+TEST(path_names, each_function_on_its_inputs) {
+  using function_t = std::string (*)(const char*);
+  const std::pair<function_t, std::vector<std::pair<const char*, const char*>>> tables[] = {
+      // The last dot anywhere.
+      {without_extension,
+       {{"archive.tar.xz", "archive.tar"}, {"dir.d/file", "dir"}, {"noext", "noext"}, {".hidden", ""}, {"", ""}}},
+      {stem, {{"dir.d/file.txt", "file"}, {"dir.d\\sub/file.tar.xz", "file.tar"}, {"a\\b\\base_cfg.ktl", "base_cfg"},
+              {"dir/.hidden", ""}, {"plain", "plain"}, {"dir.d/", ""}}},
+      {without_trailing_separator, {{"a/", "a"}, {"a\\", "a"}, {"a//", "a/"}, {"a", "a"}, {"/", ""}, {"", ""}}},
+  };
+  for (const auto& [function, cases] : tables)
+    for (const auto& [input, expected] : cases) EXPECT_EQ(function(input), expected) << input;
+  strip_extension("a.b", nullptr);
+  string_dyn_t empty;
+  strip_trailing_separator(empty);
+  EXPECT_STREQ(empty.c_str(), "");
+  EXPECT_EQ(find_last_separator("a/b\\c"), 3u);
+  EXPECT_EQ(find_last_separator("a\\b/c"), 3u);
+  EXPECT_EQ(find_last_separator("/abc"), 0u);
+  EXPECT_EQ(find_last_separator(""), npos32);
+}
+
 TEST(path_join, inserts_a_slash_only_when_the_first_part_has_no_separator) {
-  EXPECT_EQ(joined("a", "b"), "a/b");
-  EXPECT_EQ(joined("a/", "b"), "a/b");
-  EXPECT_EQ(joined("a\\", "b"), "a\\b");
-  EXPECT_EQ(joined("C:\\games\\velmora", "bin/win_x86"), "C:\\games\\velmora/bin/win_x86");
+  const char* const cases[][3] = {
+      {"a", "b", "a/b"},
+      {"a/", "b", "a/b"},
+      {"a\\", "b", "a\\b"},
+      {"C:\\games\\velmora", "bin/win_x86", "C:\\games\\velmora/bin/win_x86"},
+  };
+  for (const auto& c : cases) {
+    string_dyn_t out;
+    EXPECT_TRUE(join_path(out, c[0], c[1]));
+    EXPECT_STREQ(out.c_str(), c[2]);
+  }
 }
 
-TEST(path_join, fixed_output_that_is_too_small_fails) {
-  string_fixed_t<8> out;
-  EXPECT_TRUE(join_path(out, "abc", "def"));
-  EXPECT_STREQ(out.c_str(), "abc/def");
-  EXPECT_FALSE(join_path(out, "abcd", "efgh"));
-  EXPECT_STREQ(out.c_str(), "abcd/ef");
-}
-
-TEST(path_join, output_may_be_one_of_the_parts) {
+TEST(path_join, output_may_be_one_of_the_parts_and_a_small_fixed_one_fails) {
   string_dyn_t growable("dir");
   EXPECT_TRUE(join_path(growable, growable, "file"));
-  EXPECT_STREQ(growable.c_str(), "dir/file");
   EXPECT_TRUE(join_path(growable, "root\\", growable));
   EXPECT_STREQ(growable.c_str(), "root\\dir/file");
   string_fixed_t<12> fixed("dir");
@@ -53,67 +75,22 @@ TEST(path_join, output_may_be_one_of_the_parts) {
   EXPECT_STREQ(fixed.c_str(), "dir/file/mo");
 }
 
-TEST(path_separators, strip_trailing_separator_removes_one_byte) {
-  for (const auto& [input, expected] : {std::pair{"a/", "a"}, {"a\\", "a"}, {"a//", "a/"}, {"a", "a"}, {"", ""},
-                                        {"/", ""}}) {
-    string_fixed_t<16> text(input);
-    strip_trailing_separator(text);
-    EXPECT_STREQ(text.c_str(), expected) << input;
-  }
-  string_dyn_t empty;
-  strip_trailing_separator(empty);
-  EXPECT_STREQ(empty.c_str(), "");
-}
-
-TEST(path_separators, find_last_separator_accepts_both_kinds) {
-  EXPECT_EQ(find_last_separator("a/b\\c"), 3u);
-  EXPECT_EQ(find_last_separator("a\\b/c"), 3u);
-  EXPECT_EQ(find_last_separator("/abc"), 0u);
-  EXPECT_EQ(find_last_separator("abc"), npos32);
-  EXPECT_EQ(find_last_separator(""), npos32);
-}
-
-TEST(path_names, strip_extension_cuts_at_the_last_dot_anywhere) {
-  EXPECT_EQ(without_extension("file.txt"), "file");
-  EXPECT_EQ(without_extension("archive.tar.xz"), "archive.tar");
-  EXPECT_EQ(without_extension("dir.d/file"), "dir");
-  EXPECT_EQ(without_extension("noext"), "noext");
-  EXPECT_EQ(without_extension(".hidden"), "");
-  EXPECT_EQ(without_extension(""), "");
-  strip_extension("a.b", nullptr);
-}
-
-TEST(path_names, get_file_stem_takes_the_name_after_the_last_separator) {
-  EXPECT_EQ(stem("dir.d/file.txt"), "file");
-  EXPECT_EQ(stem("dir.d\\sub/file.tar.xz"), "file.tar");
-  EXPECT_EQ(stem("a\\b\\base_cfg.ktl"), "base_cfg");
-  EXPECT_EQ(stem("dir/.hidden"), "");
-  EXPECT_EQ(stem(".hidden"), "");
-  EXPECT_EQ(stem("plain"), "plain");
-  EXPECT_EQ(stem("dir.d/"), "");
-}
-
 TEST(path_prefix, matches_whole_components_separated_by_slash) {
-  EXPECT_TRUE(is_path_prefix("a/b", "a/b"));
-  EXPECT_TRUE(is_path_prefix("a/b", "a/b/c"));
-  EXPECT_FALSE(is_path_prefix("a/b", "a/bc"));
-  EXPECT_FALSE(is_path_prefix("a/b", "a/b\\c"));
-  EXPECT_FALSE(is_path_prefix("a/b", "a"));
-  EXPECT_FALSE(is_path_prefix("a/b", "x/b/c"));
-  EXPECT_TRUE(is_path_prefix("", ""));
-  EXPECT_TRUE(is_path_prefix("", "/a"));
-  EXPECT_FALSE(is_path_prefix("", "a"));
+  const std::tuple<const char*, const char*, bool> cases[] = {
+      {"a/b", "a/b", true},    {"a/b", "a/b/c", true},  {"a/b", "a/bc", false}, {"a/b", "a/b\\c", false},
+      {"a/b", "a", false},     {"a/b", "x/b/c", false}, {"", "", true},         {"", "/a", true},
+      {"", "a", false},
+  };
+  for (const auto& [prefix, path, expected] : cases)
+    EXPECT_EQ(is_path_prefix(prefix, path), expected) << prefix << " " << path;
 }
 
 TEST(hex_digest, to_hex_gives_64_upper_case_digits) {
   u8 digest[32];
   for (u32 i = 0; i < 32; ++i) digest[i] = static_cast<u8>(i * 0x11 + 0x0A);
-  string_dyn_t out("old text");
+  string_fixed_t<65> out("stale");
   to_hex(out, digest);
   EXPECT_STREQ(out.c_str(), "0A1B2C3D4E5F708192A3B4C5D6E7F8091A2B3C4D5E6F8091A2B3C4D5E6F70819");
-  string_fixed_t<65> fixed("stale");
-  to_hex(fixed, digest);
-  EXPECT_STREQ(fixed.c_str(), out.c_str());
 }
 
 } // namespace

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -83,17 +85,6 @@ protected:
   std::string path_;
 #endif
 
-  std::string read_string(const std::string& value_path, bool expected) {
-    string_dyn_t out;
-    EXPECT_EQ(registry_read_string(out, value_path.c_str()), expected) << value_path;
-    return out.c_str();
-  }
-  u32 read_u32(const std::string& value_path, bool expected) {
-    u32 out = 0xDEADBEEF;
-    EXPECT_EQ(registry_read_u32(out, value_path.c_str()), expected) << value_path;
-    return out;
-  }
-
   log_capture_t log_;
 };
 
@@ -102,86 +93,70 @@ TEST(registry_path, value_path_splits_at_the_last_backslash) {
   ASSERT_TRUE(registry_split_value_path("HKEY_LOCAL_MACHINE\\SOFTWARE\\X\\InstallDir", key, value));
   EXPECT_STREQ(key.c_str(), "HKEY_LOCAL_MACHINE\\SOFTWARE\\X");
   EXPECT_STREQ(value.c_str(), "InstallDir");
-}
-
-TEST(registry_path, value_path_without_a_usable_backslash_is_invalid) {
   log_capture_t log;
-  string_dyn_t key, value;
   for (const char* path : {"InstallDir", "HKEY_LOCAL_MACHINE\\SOFTWARE\\X\\", "\\InstallDir", ""}) {
     EXPECT_FALSE(registry_split_value_path(path, key, value)) << path;
     EXPECT_TRUE(log.contains(std::string("[reg] Invalid value path '") + path + "'.", message_level_error)) << path;
   }
 }
 
-TEST_F(registry_values, reads_text_as_utf8) {
-  EXPECT_EQ(read_string(base + "\\InstallDir", true), install_dir_utf8);
-  EXPECT_TRUE(log_.lines.empty());
-}
-
-TEST_F(registry_values, empty_text_reads_as_empty) {
-  EXPECT_EQ(read_string(base + "\\Empty", true), "");
-  EXPECT_EQ(read_string(base + "\\EmptyText", true), "");
-}
-
-TEST_F(registry_values, odd_sized_text_is_a_bad_string_length) {
-  read_string(base + "\\Odd", false);
-  EXPECT_TRUE(log_.contains("[reg] Registry value 'Odd' had bad string length.", message_level_error));
-}
-
-TEST_F(registry_values, number_read_as_text_has_the_wrong_type) {
-  read_string(base + "\\Number", false);
-  EXPECT_TRUE(log_.contains("[reg] Registry value 'Number' had incorrect type - expected REG_SZ.", message_level_error));
-}
-
-TEST_F(registry_values, reads_numbers) {
-  EXPECT_EQ(read_u32(base + "\\Number", true), 0x960u);
-  EXPECT_EQ(read_u32(base + "\\Deep\\Inner\\Decimal", true), 0xFFFFFFFFu);
-}
-
-TEST_F(registry_values, number_type_and_size_checks) {
-  read_u32(base + "\\Blob", false);
-  EXPECT_TRUE(log_.contains("[reg] Registry value 'Blob' had incorrect type - expected integer with size 4 bytes.",
-                            message_level_error));
-  read_u32(base + "\\Short", false);
-  EXPECT_TRUE(log_.contains("[reg] Registry value 'Short' had incorrect size - expected integer with size 4 bytes.",
-                            message_level_error));
-  read_u32(base + "\\InstallDir", false);
-  EXPECT_TRUE(log_.contains("[reg] Failed to get registry value 'InstallDir'.", message_level_error));
-}
-
-TEST_F(registry_values, missing_value_and_missing_key) {
-  read_string(base + "\\Missing", false);
-  EXPECT_TRUE(log_.contains("[reg] Failed to get registry value 'Missing'.", message_level_error));
-  read_u32(base + "\\Deep\\Missing", false);
-  EXPECT_TRUE(log_.contains("[reg] Failed to get registry value 'Missing'.", message_level_error));
-  read_string(base + "\\Nope\\Value", false);
-  EXPECT_TRUE(log_.contains("[reg] Failed to open registry sub key 'Software\\orvo_tests\\Nope'.", message_level_error));
-  EXPECT_TRUE(log_.contains("[reg] Failed to open key 'Software\\orvo_tests\\Nope' under tree 'HKEY_CURRENT_USER'.",
-                            message_level_error));
-}
-
-TEST_F(registry_values, root_names_are_case_sensitive) {
-  read_string("hkey_current_user\\Software\\orvo_tests\\InstallDir", false);
-  EXPECT_TRUE(log_.contains("[reg] Registry root key name 'hkey_current_user' from key path "
-                            "'hkey_current_user\\Software\\orvo_tests' did not match any known registry root.",
-                            message_level_error));
-  read_u32("HKEY_CURRENT_USER\\Number", false);
-  EXPECT_TRUE(log_.contains("[reg] Invalid registry key path 'HKEY_CURRENT_USER'.", message_level_error));
+TEST_F(registry_values, reads_text_and_numbers_and_names_what_failed) {
+  struct read_case_t {
+    std::string path;
+    bool number;  // else text
+    bool read;
+    std::string text;
+    u32 value;
+    std::vector<std::string> errors;
+  };
+  const std::string failed_value = "[reg] Failed to get registry value ";
+  const std::string integer = " - expected integer with size 4 bytes.";
+  const read_case_t cases[] = {
+      {base + "\\InstallDir", false, true, install_dir_utf8, 0, {}},
+      {base + "\\Empty", false, true, "", 0, {}},
+      {base + "\\EmptyText", false, true, "", 0, {}},
+      {base + "\\Number", true, true, "", 0x960, {}},
+      {base + "\\Deep\\Inner\\Decimal", true, true, "", 0xFFFFFFFF, {}},
+      {base + "\\Odd", false, false, "", 0, {"[reg] Registry value 'Odd' had bad string length."}},
+      {base + "\\Number", false, false, "", 0, {"[reg] Registry value 'Number' had incorrect type - expected REG_SZ."}},
+      {base + "\\Blob", true, false, "", 0, {"[reg] Registry value 'Blob' had incorrect type" + integer}},
+      {base + "\\Short", true, false, "", 0, {"[reg] Registry value 'Short' had incorrect size" + integer}},
+      {base + "\\InstallDir", true, false, "", 0, {failed_value + "'InstallDir'."}},
+      {base + "\\Missing", false, false, "", 0, {failed_value + "'Missing'."}},
+      {base + "\\Deep\\Missing", true, false, "", 0, {failed_value + "'Missing'."}},
+      {base + "\\Nope\\Value", false, false, "", 0,
+       {"[reg] Failed to open registry sub key 'Software\\orvo_tests\\Nope'.",
+        "[reg] Failed to open key 'Software\\orvo_tests\\Nope' under tree 'HKEY_CURRENT_USER'."}},
+      // Root names are case-sensitive.
+      {"hkey_current_user\\Software\\orvo_tests\\InstallDir", false, false, "", 0,
+       {"[reg] Registry root key name 'hkey_current_user' from key path 'hkey_current_user\\Software\\orvo_tests' did "
+        "not match any known registry root."}},
+      {"HKEY_CURRENT_USER\\Number", true, false, "", 0, {"[reg] Invalid registry key path 'HKEY_CURRENT_USER'."}},
+  };
+  for (const read_case_t& c : cases) {
+    SCOPED_TRACE(c.path);
+    log_capture_t log;
+    string_dyn_t text;
+    u32 value = 0;
+    EXPECT_EQ(c.number ? registry_read_u32(value, c.path.c_str()) : registry_read_string(text, c.path.c_str()), c.read);
+    EXPECT_EQ(std::string(text.c_str()), c.text);
+    EXPECT_EQ(value, c.value);
+    for (const std::string& error : c.errors) EXPECT_TRUE(log.contains(error, message_level_error)) << error;
+    if (c.errors.empty()) {
+      EXPECT_EQ(std::count(log.levels.begin(), log.levels.end(), message_level_error), 0);
+    }
+  }
 }
 
 #ifndef _WIN32
-TEST_F(registry_values, substitute_matches_keys_and_names_without_case) {
-  EXPECT_EQ(read_string("HKEY_CURRENT_USER\\SOFTWARE\\ORVO_TESTS\\installdir", true), install_dir_utf8);
-}
-
-TEST_F(registry_values, substitute_reports_malformed_lines) {
-  read_u32(base + "\\Deep\\Inner\\Decimal", true);
+TEST_F(registry_values, substitute_file_matches_without_case_and_reports_malformed_lines) {
+  u32 value = 0;
+  EXPECT_TRUE(registry_read_u32(value, "HKEY_CURRENT_USER\\SOFTWARE\\ORVO_TESTS\\DEEP\\Inner\\decimal"));
+  EXPECT_EQ(value, 0xFFFFFFFFu);
   EXPECT_TRUE(log_.contains("[reg] Ignoring malformed line 10 of '" + path_ + "'.", message_level_warning));
-}
 
-TEST_F(registry_values, substitute_without_a_file_has_no_keys) {
   setenv("ORVO_REGISTRY_FILE", (path_ + ".missing").c_str(), 1);
-  read_u32(base + "\\Number", false);
+  EXPECT_FALSE(registry_read_u32(value, (base + "\\Number").c_str()));
   EXPECT_TRUE(log_.contains("[reg] Failed to open registry sub key 'Software\\orvo_tests'.", message_level_error));
 }
 #endif

@@ -8,31 +8,28 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace orvo {
 namespace {
 
-TEST(counter_elapsed, converts_ticks_and_carries_the_remainder) {
-  counter_elapsed_t counter;
-  counter.reset(1000, 3);
-  EXPECT_EQ(counter.elapsed(1001), 333333u);
-  EXPECT_EQ(counter.elapsed(1002), 333333u);
-  EXPECT_EQ(counter.elapsed(1003), 333334u);
-}
-
-TEST(counter_elapsed, never_runs_backwards) {
-  counter_elapsed_t counter;
-  counter.reset(5000, 1000);
-  EXPECT_EQ(counter.elapsed(4000), 0u);
-  EXPECT_EQ(counter.elapsed(5000), 0u);
-  EXPECT_EQ(counter.elapsed(5002), 2000u);
-}
-
-TEST(counter_elapsed, long_spans_do_not_overflow) {
-  counter_elapsed_t counter;
-  counter.reset(0, 10000000);
-  const u64 year_of_ticks = u64{10000000} * 3600 * 24 * 365;
-  EXPECT_EQ(counter.elapsed(year_of_ticks), u64{1000000} * 3600 * 24 * 365);
+TEST(counter_elapsed, converts_ticks_carries_the_remainder_and_never_runs_backwards) {
+  struct elapsed_case_t {
+    u64 start;
+    u64 frequency;
+    std::vector<std::pair<u64, u64>> readings;  // reading, microseconds since the previous one
+  };
+  const u64 year = u64{3600} * 24 * 365;
+  const elapsed_case_t cases[] = {
+      {1000, 3, {{1001, 333333}, {1002, 333333}, {1003, 333334}}},
+      {5000, 1000, {{4000, 0}, {5000, 0}, {5002, 2000}}},
+      {0, 10000000, {{10000000 * year, 1000000 * year}}},  // a long span does not overflow
+  };
+  for (const elapsed_case_t& c : cases) {
+    counter_elapsed_t counter;
+    counter.reset(c.start, c.frequency);
+    for (const auto& [reading, microseconds] : c.readings) EXPECT_EQ(counter.elapsed(reading), microseconds) << reading;
+  }
 }
 
 TEST(runtime_clock, advances_monotonically_and_reports_its_timer) {

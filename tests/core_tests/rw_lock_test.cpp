@@ -3,56 +3,42 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <string>
 #include <thread>
 #include <vector>
 
 namespace orvo::thread {
 namespace {
 
-TEST(rw_lock, readers_share_the_lock) {
-  rw_lock_t lock;
-  lock.read_lock();
-  std::atomic<bool> second_reader_in{false};
-  std::thread reader([&] {
-    lock.read_lock();
-    second_reader_in = true;
-    lock.unlock();
-  });
-  reader.join();
-  EXPECT_TRUE(second_reader_in);
-  lock.unlock();
+void take(rw_lock_t& lock, bool write) {
+  if (write) lock.write_lock();
+  else lock.read_lock();
 }
 
-TEST(rw_lock, writer_excludes_readers_until_it_unlocks) {
-  rw_lock_t lock;
-  lock.write_lock();
-  std::atomic<bool> reader_in{false};
-  std::thread reader([&] {
-    lock.read_lock();
-    reader_in = true;
+TEST(rw_lock, readers_share_and_a_writer_excludes_everyone_else) {
+  struct lock_case_t {
+    bool first_writes;
+    bool second_writes;
+    bool shared;
+  };
+  const lock_case_t cases[] = {{false, false, true}, {true, false, false}, {false, true, false}};
+  for (const lock_case_t& c : cases) {
+    SCOPED_TRACE(std::to_string(c.first_writes) + std::to_string(c.second_writes));
+    rw_lock_t lock;
+    take(lock, c.first_writes);
+    std::atomic<bool> second_in{false};
+    std::thread second([&] {
+      take(lock, c.second_writes);
+      second_in = true;
+      lock.unlock();
+    });
+    if (c.shared) second.join();
+    else sleep_ms(50);
+    EXPECT_EQ(second_in, c.shared);
     lock.unlock();
-  });
-  sleep_ms(50);
-  EXPECT_FALSE(reader_in);
-  lock.unlock();
-  reader.join();
-  EXPECT_TRUE(reader_in);
-}
-
-TEST(rw_lock, writer_waits_for_readers) {
-  rw_lock_t lock;
-  lock.read_lock();
-  std::atomic<bool> writer_in{false};
-  std::thread writer([&] {
-    lock.write_lock();
-    writer_in = true;
-    lock.unlock();
-  });
-  sleep_ms(50);
-  EXPECT_FALSE(writer_in);
-  lock.unlock();
-  writer.join();
-  EXPECT_TRUE(writer_in);
+    if (!c.shared) second.join();
+    EXPECT_TRUE(second_in);
+  }
 }
 
 TEST(rw_lock, readers_never_see_a_half_written_pair) {
@@ -60,20 +46,16 @@ TEST(rw_lock, readers_never_see_a_half_written_pair) {
   long first = 0, second = 0;
   std::atomic<int> torn{0};
   std::vector<std::thread> threads;
-  for (int t = 0; t < 2; ++t)
-    threads.emplace_back([&] {
+  for (int t = 0; t < 5; ++t)
+    threads.emplace_back([&, writer = t < 2] {
       for (int i = 0; i < 2000; ++i) {
-        lock.write_lock();
-        ++first;
-        ++second;
-        lock.unlock();
-      }
-    });
-  for (int t = 0; t < 3; ++t)
-    threads.emplace_back([&] {
-      for (int i = 0; i < 2000; ++i) {
-        lock.read_lock();
-        if (first != second) ++torn;
+        take(lock, writer);
+        if (writer) {
+          ++first;
+          ++second;
+        } else if (first != second) {
+          ++torn;
+        }
         lock.unlock();
       }
     });

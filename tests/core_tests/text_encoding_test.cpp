@@ -1,7 +1,10 @@
-#include "message_capture.h"
+#include "common/log_capture.h"
 
 #include "ovcore/strings/text_encoding.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,79 +12,50 @@
 namespace orvo {
 namespace {
 
-using testing::with_log_capture;
-using text_encoding = with_log_capture;
+using testing::log_capture_t;
 
-std::vector<u32> units(const array_t<wchar16_t>& array) { return std::vector<u32>(array.begin(), array.end()); }
+const std::string invalid = "Encountered invalid code point.";
 
-// The input bytes in a heap block of exactly their size, so a read past the terminator is caught.
-std::unique_ptr<char[]> exact_copy(const std::vector<u8>& bytes) {
-  std::unique_ptr<char[]> copy(new char[bytes.size() + 1]);
-  for (size_t i = 0; i < bytes.size(); ++i) copy[i] = static_cast<char>(bytes[i]);
-  copy[bytes.size()] = 0;
-  return copy;
+// Every message is an error.
+void expect_errors(const log_capture_t& log, const std::vector<std::string>& messages) {
+  EXPECT_EQ(log.lines, messages);
+  EXPECT_EQ(log.levels, std::vector<u32>(messages.size(), message_level_error));
 }
 
-TEST_F(text_encoding, utf8_to_utf16_of_empty_text_is_one_terminator) {
-  wide_buffer_t out;
-  ASSERT_TRUE(out.push(0x41));
-  EXPECT_TRUE(utf8_to_utf16(out, ""));
-  EXPECT_EQ(units(out), std::vector<u32>{0});
-  EXPECT_TRUE(log.messages.empty());
+TEST(text_encoding, utf8_to_utf16_converts_what_is_valid_and_names_what_is_not) {
+  struct utf8_case_t {
+    std::vector<u8> bytes;
+    std::vector<u32> units;
+    std::vector<std::string> messages;
+  };
+  const utf8_case_t cases[] = {
+      {{}, {0}, {}},
+      {{'A', 0xC3, 0xA9, 0xE2, 0x82, 0xAC, 0xF0, 0x9F, 0x98, 0x80, 0xF4, 0x8F, 0xBF, 0xBF},
+       {0x41, 0xE9, 0x20AC, 0xD83D, 0xDE00, 0xDBFF, 0xDFFF, 0},
+       {}},
+      {{'a', 0xED, 0xA0, 0x80, 'b'}, {'a', 'b', 0}, {"A reserved code point value 0xd800 encountered."}},
+      {{0x80, 'x'}, {'x', 0}, {invalid}},  // one byte of an invalid sequence is skipped
+      {{0xE2, 0x82}, {0}, {invalid, invalid}},  // a truncated sequence stops at the terminator
+      {{0xF7, 0xBF, 0xBF, 0xBF, 0xF4, 0x90, 0x80, 0x80}, {0},
+       {"Unexpected code point 0x001fffff.", "Unexpected code point 0x00110000."}},
+  };
+  for (const utf8_case_t& c : cases) {
+    SCOPED_TRACE(c.bytes.size());
+    // A heap block of exactly the input, so a read past the terminator is caught.
+    std::unique_ptr<char[]> text(new char[c.bytes.size() + 1]);
+    std::copy(c.bytes.begin(), c.bytes.end(), text.get());
+    text[c.bytes.size()] = 0;
+    log_capture_t log;
+    wide_buffer_t out;
+    ASSERT_TRUE(out.push(0x41));
+    EXPECT_EQ(utf8_to_utf16(out, text.get()), c.messages.empty());
+    EXPECT_EQ(std::vector<u32>(out.begin(), out.end()), c.units);
+    expect_errors(log, c.messages);
+  }
 }
 
-TEST_F(text_encoding, utf8_to_utf16_of_every_sequence_length) {
-  array_dyn_t<wchar16_t> out;
-  const auto text = exact_copy({'A', 0xC3, 0xA9, 0xE2, 0x82, 0xAC, 0xF0, 0x9F, 0x98, 0x80, 0xF4, 0x8F, 0xBF, 0xBF});
-  EXPECT_TRUE(utf8_to_utf16(out, text.get()));
-  EXPECT_EQ(units(out), (std::vector<u32>{0x41, 0xE9, 0x20AC, 0xD83D, 0xDE00, 0xDBFF, 0xDFFF, 0}));
-  EXPECT_TRUE(log.messages.empty());
-}
-
-TEST_F(text_encoding, utf8_to_utf16_of_a_supplementary_character_is_a_surrogate_pair) {
-  wide_buffer_t out;
-  const auto text = exact_copy({0xF0, 0x9F, 0x98, 0x80});
-  EXPECT_TRUE(utf8_to_utf16(out, text.get()));
-  EXPECT_EQ(units(out), (std::vector<u32>{0xD83D, 0xDE00, 0}));
-}
-
-TEST_F(text_encoding, utf8_to_utf16_rejects_encoded_surrogates) {
-  wide_buffer_t out;
-  const auto text = exact_copy({'a', 0xED, 0xA0, 0x80, 'b'});
-  EXPECT_FALSE(utf8_to_utf16(out, text.get()));
-  EXPECT_EQ(units(out), (std::vector<u32>{'a', 'b', 0}));
-  EXPECT_EQ(log.texts(), std::vector<std::string>{"A reserved code point value 0xd800 encountered."});
-  EXPECT_EQ(log.messages[0].level, message_level_error);
-}
-
-TEST_F(text_encoding, utf8_to_utf16_skips_one_byte_of_an_invalid_sequence) {
-  wide_buffer_t out;
-  const auto text = exact_copy({0x80, 'x'});
-  EXPECT_FALSE(utf8_to_utf16(out, text.get()));
-  EXPECT_EQ(units(out), (std::vector<u32>{'x', 0}));
-  EXPECT_EQ(log.texts(), std::vector<std::string>{"Encountered invalid code point."});
-  EXPECT_EQ(log.messages[0].level, message_level_error);
-}
-
-TEST_F(text_encoding, utf8_to_utf16_stops_a_truncated_sequence_at_the_terminator) {
-  wide_buffer_t out;
-  const auto text = exact_copy({0xE2, 0x82});
-  EXPECT_FALSE(utf8_to_utf16(out, text.get()));
-  EXPECT_EQ(units(out), std::vector<u32>{0});
-  EXPECT_EQ(log.texts(),
-            (std::vector<std::string>{"Encountered invalid code point.", "Encountered invalid code point."}));
-}
-
-TEST_F(text_encoding, utf8_to_utf16_rejects_code_points_beyond_unicode) {
-  wide_buffer_t out;
-  const auto text = exact_copy({0xF7, 0xBF, 0xBF, 0xBF, 0xF4, 0x90, 0x80, 0x80});
-  EXPECT_FALSE(utf8_to_utf16(out, text.get()));
-  EXPECT_EQ(units(out), std::vector<u32>{0});
-  EXPECT_EQ(log.texts(),
-            (std::vector<std::string>{"Unexpected code point 0x001fffff.", "Unexpected code point 0x00110000."}));
-}
-
-TEST_F(text_encoding, wide_buffer_holds_at_most_511_units_and_the_terminator) {
+TEST(text_encoding, wide_buffer_holds_at_most_511_units_and_the_terminator) {
+  log_capture_t log;
   wide_buffer_t out;
   EXPECT_TRUE(utf8_to_utf16(out, std::string(511, 'p').c_str()));
   EXPECT_EQ(out.size(), 512u);
@@ -89,81 +63,43 @@ TEST_F(text_encoding, wide_buffer_holds_at_most_511_units_and_the_terminator) {
   EXPECT_FALSE(utf8_to_utf16(out, std::string(512, 'p').c_str()));
   EXPECT_FALSE(utf8_to_utf16(out, std::string(600, 'p').c_str()));
   // A pair that no longer fits fails as well.
-  std::string pairs(510, 'p');
-  pairs += "\xF0\x9F\x98\x80";
-  EXPECT_FALSE(utf8_to_utf16(out, pairs.c_str()));
-  EXPECT_TRUE(log.messages.empty());
+  EXPECT_FALSE(utf8_to_utf16(out, (std::string(510, 'p') + "\xF0\x9F\x98\x80").c_str()));
+  EXPECT_TRUE(log.lines.empty());
 }
 
-TEST_F(text_encoding, utf16_to_utf8_of_every_length) {
-  const wchar16_t in[] = {0x41, 0xE9, 0x20AC, 0xD83D, 0xDE00, 0xDBFF, 0xDFFF, 0};
-  string_dyn_t out;
-  EXPECT_TRUE(utf16_to_utf8(out, in, 100));
-  EXPECT_EQ(std::string(out.c_str()), "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF");
-  EXPECT_TRUE(log.messages.empty());
-}
-
-TEST_F(text_encoding, utf16_to_utf8_stops_at_max_units_or_terminator) {
-  const wchar16_t in[] = {'a', 'b', 'c', 0, 'd'};
-  string_fixed_t<16> out("stale");
-  EXPECT_TRUE(utf16_to_utf8(out, in, 2));
-  EXPECT_STREQ(out.c_str(), "ab");
-  EXPECT_TRUE(utf16_to_utf8(out, in, 5));
-  EXPECT_STREQ(out.c_str(), "abc");
-  EXPECT_TRUE(utf16_to_utf8(out, in, 0));
-  EXPECT_STREQ(out.c_str(), "");
-}
-
-TEST_F(text_encoding, utf16_to_utf8_of_a_surrogate_pair) {
-  const wchar16_t in[] = {0xD83D, 0xDE00};
-  string_dyn_t out;
-  EXPECT_TRUE(utf16_to_utf8(out, in, 2));
-  EXPECT_EQ(std::string(out.c_str()), "\xF0\x9F\x98\x80");
-}
-
-TEST_F(text_encoding, utf16_to_utf8_leading_surrogate_without_trailing_one) {
-  const wchar16_t in[] = {0xD83D, 0x41, 0};
-  string_dyn_t out;
-  EXPECT_FALSE(utf16_to_utf8(out, in, 3));
-  EXPECT_STREQ(out.c_str(), "A");
-  EXPECT_EQ(log.texts(), std::vector<std::string>{"Leading surrogate without trailing one found."});
-  EXPECT_EQ(log.messages[0].level, message_level_error);
-}
-
-TEST_F(text_encoding, utf16_to_utf8_standalone_trailing_surrogate_is_skipped) {
-  const wchar16_t in[] = {'x', 0xDC00, 'y', 0};
-  string_dyn_t out;
-  EXPECT_FALSE(utf16_to_utf8(out, in, 10));
-  EXPECT_STREQ(out.c_str(), "xy");
-  EXPECT_EQ(log.texts(), std::vector<std::string>{"Standalone tailing surrogate found."});
-}
-
-TEST_F(text_encoding, utf16_to_utf8_input_ending_with_a_leading_surrogate) {
-  const wchar16_t in[] = {0xD83D, 0xDE00};
-  string_dyn_t out;
-  EXPECT_FALSE(utf16_to_utf8(out, in, 1));
-  EXPECT_EQ(log.texts(), std::vector<std::string>{"Input ends with leading surrogate."});
-  const wchar16_t tail[] = {'k', 0xD800};
-  EXPECT_FALSE(utf16_to_utf8(out, tail, 2));
-  EXPECT_STREQ(out.c_str(), "k");
-}
-
-TEST_F(text_encoding, utf16_to_utf8_into_a_full_fixed_string_fails) {
-  const wchar16_t in[] = {'a', 0x20AC, 0};
-  string_fixed_t<4> out;
-  EXPECT_FALSE(utf16_to_utf8(out, in, 3));
-  EXPECT_STREQ(out.c_str(), "a\xE2\x82");
-  EXPECT_TRUE(log.messages.empty());
-}
-
-TEST_F(text_encoding, round_trip_of_a_path) {
-  const std::string path = "C:/Spiele/Velmora \xE2\x80\x93 \xC3\x9C"
-                           "bersicht/\xF0\x9F\x98\x80/bin/win_x86/velmora2.exe";
-  wide_buffer_t wide;
-  ASSERT_TRUE(utf8_to_utf16(wide, path.c_str()));
-  string_path_t back;
-  EXPECT_TRUE(utf16_to_utf8(back, wide.data(), wide.size()));
-  EXPECT_EQ(std::string(back.c_str()), path);
+TEST(text_encoding, utf16_to_utf8_stops_at_max_units_or_the_terminator_and_names_bad_surrogates) {
+  struct utf16_case_t {
+    std::vector<wchar16_t> units;
+    u32 max_units;
+    bool small_output;  // 4 bytes, else 64
+    std::string text;
+    std::vector<std::string> messages;
+    bool converted;
+  };
+  const std::string ends_with_leading = "Input ends with leading surrogate.";
+  const utf16_case_t cases[] = {
+      {{0x41, 0xE9, 0x20AC, 0xD83D, 0xDE00, 0xDBFF, 0xDFFF, 0}, 100, false,
+       "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF", {}, true},
+      {{'a', 'b', 'c', 0, 'd'}, 2, false, "ab", {}, true},
+      {{'a', 'b', 'c', 0, 'd'}, 5, false, "abc", {}, true},
+      {{'a'}, 0, false, "", {}, true},
+      {{0xD83D, 0xDE00}, 2, false, "\xF0\x9F\x98\x80", {}, true},
+      {{'a', 0x20AC, 0}, 3, true, "a\xE2\x82", {}, false},  // the output is full
+      {{0xD83D, 0x41, 0}, 3, false, "A", {"Leading surrogate without trailing one found."}, false},
+      {{'x', 0xDC00, 'y', 0}, 10, false, "xy", {"Standalone tailing surrogate found."}, false},
+      {{0xD83D, 0xDE00}, 1, false, "", {ends_with_leading}, false},
+      {{'k', 0xD800}, 2, false, "k", {ends_with_leading}, false},
+  };
+  for (const utf16_case_t& c : cases) {
+    SCOPED_TRACE(c.text);
+    log_capture_t log;
+    string_fixed_t<4> small;
+    string_fixed_t<64> large("stale");
+    mstring_t& out = c.small_output ? static_cast<mstring_t&>(small) : large;
+    EXPECT_EQ(utf16_to_utf8(out, c.units.data(), c.max_units), c.converted);
+    EXPECT_EQ(std::string(out.c_str()), c.text);
+    expect_errors(log, c.messages);
+  }
 }
 
 } // namespace

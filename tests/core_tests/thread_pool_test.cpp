@@ -12,29 +12,23 @@
 namespace orvo::thread {
 namespace {
 
-TEST(worker_strategy, three_quarters_of_the_cores_at_least_one_at_most_128) {
-  EXPECT_EQ(worker_count_for_strategy(worker_strategy_three_quarters, 1), 1u);
-  EXPECT_EQ(worker_count_for_strategy(worker_strategy_three_quarters, 2), 1u);
-  EXPECT_EQ(worker_count_for_strategy(worker_strategy_three_quarters, 4), 3u);
-  EXPECT_EQ(worker_count_for_strategy(worker_strategy_three_quarters, 8), 6u);
-  EXPECT_EQ(worker_count_for_strategy(worker_strategy_three_quarters, 200), 128u);
-}
-
-TEST(worker_strategy, other_strategies) {
-  EXPECT_EQ(worker_count_for_strategy(worker_strategy_up_to_two, 1), 1u);
-  EXPECT_EQ(worker_count_for_strategy(worker_strategy_up_to_two, 3), 2u);
-  EXPECT_EQ(worker_count_for_strategy(worker_strategy_up_to_two, 64), 2u);
-  EXPECT_EQ(worker_count_for_strategy(worker_strategy_single, 1), 1u);
-  EXPECT_EQ(worker_count_for_strategy(worker_strategy_single, 16), 1u);
-  EXPECT_EQ(worker_count_for_strategy(worker_strategy_all_cores, 16), 16u);
-  EXPECT_EQ(worker_count_for_strategy(worker_strategy_all_cores, 200), 128u);
-}
-
 void print_failed_check(const char* message, const char* source_file, u32 line, const char*) {
   std::fprintf(stderr, "%s(%u): %s\n", source_file, line, message);
 }
 
-TEST(worker_strategy_death, unknown_strategy_is_a_failed_check) {
+// An unknown strategy is a failed check.
+TEST(worker_strategy, share_of_the_cores_at_least_one_at_most_128) {
+  const u32 cases[][3] = {
+      // strategy, cores, workers
+      {worker_strategy_three_quarters, 1, 1}, {worker_strategy_three_quarters, 2, 1},
+      {worker_strategy_three_quarters, 4, 3}, {worker_strategy_three_quarters, 8, 6},
+      {worker_strategy_three_quarters, 200, 128}, {worker_strategy_up_to_two, 1, 1},
+      {worker_strategy_up_to_two, 3, 2},      {worker_strategy_up_to_two, 64, 2},
+      {worker_strategy_single, 16, 1},        {worker_strategy_all_cores, 16, 16},
+      {worker_strategy_all_cores, 200, 128},
+  };
+  for (const auto& c : cases) EXPECT_EQ(worker_count_for_strategy(c[0], c[1]), c[2]) << c[0] << " " << c[1];
+
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_DEATH(
       {
@@ -92,6 +86,7 @@ protected:
     detect_processors();
     pool_explicit_worker_count = 1;
     pool_init();
+    ASSERT_EQ(pool_worker_count(), 1u);
   }
   void TearDown() override {
     pool_shutdown();
@@ -117,8 +112,6 @@ protected:
   std::mutex mutex_;
 };
 
-TEST_F(single_worker_pool, explicit_count_sets_the_worker_count) { EXPECT_EQ(pool_worker_count(), 1u); }
-
 TEST_F(single_worker_pool, higher_priority_first_then_posting_order) {
   occupy_worker();
   recording_task_t low(3, order_, mutex_), first(1, order_, mutex_), second(2, order_, mutex_);
@@ -135,45 +128,35 @@ TEST_F(single_worker_pool, higher_priority_first_then_posting_order) {
   EXPECT_EQ(order_, (std::vector<int>{1, 2, 3}));
 }
 
-TEST_F(single_worker_pool, waiting_for_a_queued_task_runs_it_on_the_caller) {
+TEST_F(single_worker_pool, waiting_runs_a_queued_task_on_the_caller_and_blocks_on_a_running_one) {
   occupy_worker();
-  recording_task_t task(1, order_, mutex_);
-  post(task);
-  wait_task(&task);
-  EXPECT_EQ(task.state.load(), task_state_done);
-  EXPECT_EQ(task.thread_id.load(), current_thread_id());
-  free_worker();
-}
-
-TEST_F(single_worker_pool, waiting_for_a_running_task_blocks_until_it_ends) {
-  recording_task_t task(1, order_, mutex_);
-  occupy_worker();
-  post(task);
+  recording_task_t queued(1, order_, mutex_), behind(2, order_, mutex_);
+  post(queued);
+  wait_task(&queued);
+  EXPECT_EQ(queued.state.load(), task_state_done);
+  EXPECT_EQ(queued.thread_id.load(), current_thread_id());
+  post(behind);
   thread_handle_t releaser = create_thread(release_gate_later, &gate_);
   wait_task(&gate_);
   EXPECT_EQ(gate_.state.load(), task_state_done);
   join_thread(releaser);
-  ASSERT_TRUE(reaches_done(task));
-  EXPECT_NE(task.thread_id.load(), current_thread_id());
+  ASSERT_TRUE(reaches_done(behind));
+  EXPECT_NE(behind.thread_id.load(), current_thread_id());
 }
 
-TEST_F(single_worker_pool, cancelled_task_ends_done_without_running) {
+TEST_F(single_worker_pool, a_task_cancelled_while_queued_ends_done_without_running) {
+  recording_task_t earlier(1, order_, mutex_);
+  earlier.cancelled = true;  // posting clears an earlier cancel
+  post(earlier);
+  ASSERT_TRUE(reaches_done(earlier));
   occupy_worker();
-  recording_task_t task(1, order_, mutex_);
+  recording_task_t task(2, order_, mutex_);
   post(task);
   task.cancelled = true;
   gate_.release.signal();
   ASSERT_TRUE(reaches_done(task));
-  EXPECT_TRUE(order_.empty());
-  wait_task(&gate_);
-}
-
-TEST_F(single_worker_pool, posting_clears_an_earlier_cancel) {
-  recording_task_t task(1, order_, mutex_);
-  task.cancelled = true;
-  post(task);
-  ASSERT_TRUE(reaches_done(task));
   EXPECT_EQ(order_, std::vector<int>{1});
+  wait_task(&gate_);
 }
 
 TEST_F(single_worker_pool, notifying_task_lands_on_the_completed_list) {

@@ -14,9 +14,12 @@ array_dyn_t<u8> image_of(const std::string& text) {
   return image;
 }
 
-TEST_F(file_cache_test, cached_image_is_read_instead_of_the_disk) {
+TEST_F(file_cache_test, image_of_the_same_device_and_exact_path_is_read_instead_of_the_disk) {
   write_native(path("img.bin"), "disk bytes");
+  write_native(path("disk.bin"), "disk");
   ASSERT_TRUE(fs_cache_insert(path("img.bin").c_str(), fs_native_device_type, image_of("cached image")));
+  ASSERT_TRUE(fs_cache_insert(path("disk.bin").c_str(), 7, image_of("cache")));
+
   auto_ptr_t<file_t> file = open_file_read(path("img.bin").c_str());
   ASSERT_TRUE(file);
   EXPECT_FALSE(file->uses_read_cache());
@@ -26,15 +29,11 @@ TEST_F(file_cache_test, cached_image_is_read_instead_of_the_disk) {
   EXPECT_EQ(std::string(out, 12), "cached image");
   EXPECT_FALSE(file->read(out, 1));
   EXPECT_FALSE(file->read_at(out, 2, 11));
-}
 
-TEST_F(file_cache_test, other_device_types_and_paths_miss) {
-  write_native(path("disk.bin"), "disk");
-  ASSERT_TRUE(fs_cache_insert(path("disk.bin").c_str(), 7, image_of("cache")));
-  auto_ptr_t<file_t> file = open_file_read(path("disk.bin").c_str());
-  ASSERT_TRUE(file);
-  EXPECT_TRUE(file->uses_read_cache());
-  EXPECT_EQ(file->get_size(), 4u);
+  auto_ptr_t<file_t> disk = open_file_read(path("disk.bin").c_str());
+  ASSERT_TRUE(disk);
+  EXPECT_TRUE(disk->uses_read_cache());
+  EXPECT_EQ(disk->get_size(), 4u);
   EXPECT_FALSE(fs_cache_open(path("DISK.bin").c_str(), 7));
 }
 
@@ -58,27 +57,9 @@ TEST_F(file_cache_test, creating_a_file_drops_its_entry_after_its_readers_close)
   EXPECT_EQ(fresh->get_size(), 3u);
 }
 
-TEST_F(file_cache_test, last_use_time_comes_from_the_clock) {
-  static u32 calls;
-  calls = 0;
-  fs_cache_set_clock([]() -> u64 { return ++calls; });
-  ASSERT_TRUE(fs_cache_insert("mem/x", fs_native_device_type, image_of("x")));
-  EXPECT_TRUE(open_file_read("mem/x"));
-  EXPECT_TRUE(open_file_read("mem/x"));
-  fs_cache_set_clock(nullptr);
-  EXPECT_EQ(calls, 2u);
-}
-
-// The I/O thread runs, so the child re-executes the test instead of forking mid-way.
-class file_cache_death_test : public file_cache_test {
-protected:
-  void SetUp() override {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    file_cache_test::SetUp();
-  }
-};
-
-TEST_F(file_cache_death_test, writing_to_a_cached_file_is_a_failed_check) {
+TEST_F(file_cache_test, writing_to_a_cached_file_is_a_failed_check) {
+  // The I/O thread runs, so the child re-executes the test instead of forking mid-way.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
   ASSERT_TRUE(fs_cache_insert("mem/ro", fs_native_device_type, image_of("ro")));
   EXPECT_DEATH(
       {

@@ -3,34 +3,28 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 
 namespace orvo::testing {
+namespace {
 
-void recording_handler_t::on_message(const string& text, u32 level) {
-  std::lock_guard<std::mutex> guard(mutex_);
-  lines_.push_back({text.c_str(), level});
+class stderr_handler_t final : public message_handler_t {
+public:
+  void on_message(const string& text, u32) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+};
+
+void remove_tree(const std::string& path) {
+  directory_list_t entries;
+  list_directory(entries, path.c_str(), true);
+  for (const directory_entry_t& entry : entries) {
+    if (entry.kind == file_kind_directory) remove_tree(entry.name.c_str());
+    else delete_file(entry.name);
+  }
+  remove_directory(path.c_str());
 }
 
-bool recording_handler_t::has(const std::string& text, u32 level) const {
-  std::lock_guard<std::mutex> guard(mutex_);
-  for (const logged_line_t& line : lines_)
-    if (line.text == text && line.level == level) return true;
-  return false;
-}
-
-bool recording_handler_t::has_prefix(const std::string& prefix) const {
-  std::lock_guard<std::mutex> guard(mutex_);
-  for (const logged_line_t& line : lines_)
-    if (line.text.compare(0, prefix.size(), prefix) == 0) return true;
-  return false;
-}
-
-void recording_handler_t::clear() {
-  std::lock_guard<std::mutex> guard(mutex_);
-  lines_.clear();
-}
-
-void stderr_handler_t::on_message(const string& text, u32) { std::fprintf(stderr, "%s\n", text.c_str()); }
+} // namespace
 
 void print_messages_to_stderr() {
   static stderr_handler_t handler;
@@ -39,21 +33,13 @@ void print_messages_to_stderr() {
 }
 
 std::string read_native(const std::string& path) {
-  std::string content;
-  if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), file)) > 0) content.append(buffer, n);
-    std::fclose(file);
-  }
-  return content;
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void write_native(const std::string& path, const std::string& content) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(file, nullptr) << path;
-  ASSERT_EQ(std::fwrite(content.data(), 1, content.size(), file), content.size());
-  std::fclose(file);
+  std::ofstream out(path, std::ios::binary);
+  ASSERT_TRUE(out.write(content.data(), static_cast<std::streamsize>(content.size()))) << path;
 }
 
 std::string pattern_bytes(u32 size) {
@@ -66,19 +52,7 @@ std::string pattern_bytes(u32 size) {
   return bytes;
 }
 
-void remove_tree(const std::string& path) {
-  directory_list_t entries;
-  list_directory(entries, path.c_str(), true);
-  for (const directory_entry_t& entry : entries) {
-    if (entry.kind == file_kind_directory) remove_tree(entry.name.c_str());
-    else delete_file(entry.name);
-  }
-  remove_directory(path.c_str());
-}
-
 void fs_test_t::SetUp() {
-  create_message_dispatcher();
-  message_dispatcher()->register_handler(&log_);
   fs_startup();
   ASSERT_NE(native_device(), nullptr);
   string_path_t work;
@@ -87,15 +61,12 @@ void fs_test_t::SetUp() {
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
   folder_ = std::string(work.c_str()) + "/fs_tests_" + std::to_string(stamp) + "_" + std::to_string(counter++);
   ASSERT_TRUE(create_directories(folder_.c_str()));
-  log_.clear();
 }
 
 void fs_test_t::TearDown() {
   if (!native_device()) fs_startup();
   remove_tree(folder_);
   fs_shutdown();
-  message_dispatcher()->unregister_handler(&log_);
-  destroy_message_dispatcher();
 }
 
 } // namespace orvo::testing
