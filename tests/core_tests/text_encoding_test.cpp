@@ -30,55 +30,49 @@ TEST_F(text_encoding, utf8_to_utf16_of_empty_text_is_one_terminator) {
   EXPECT_TRUE(log.messages.empty());
 }
 
+// Each length at its least code point, one inside and the greatest code point.
 TEST_F(text_encoding, utf8_to_utf16_of_every_sequence_length) {
   array_dyn_t<wchar16_t> out;
-  const auto text = exact_copy({'A', 0xC3, 0xA9, 0xE2, 0x82, 0xAC, 0xF0, 0x9F, 0x98, 0x80, 0xF4, 0x8F, 0xBF, 0xBF});
+  const auto text = exact_copy({'A', 0xC2, 0x80, 0xC3, 0xA9, 0xE0, 0xA0, 0x80, 0xE2, 0x82, 0xAC, 0xF0, 0x90, 0x80, 0x80,
+                                0xF0, 0x9F, 0x98, 0x80, 0xF4, 0x8F, 0xBF, 0xBF});
   EXPECT_TRUE(utf8_to_utf16(out, text.get()));
-  EXPECT_EQ(units(out), (std::vector<u32>{0x41, 0xE9, 0x20AC, 0xD83D, 0xDE00, 0xDBFF, 0xDFFF, 0}));
+  EXPECT_EQ(units(out), (std::vector<u32>{0x41, 0x80, 0xE9, 0x800, 0x20AC, 0xD800, 0xDC00, 0xD83D, 0xDE00, 0xDBFF,
+                                          0xDFFF, 0}));
   EXPECT_TRUE(log.messages.empty());
 }
 
-TEST_F(text_encoding, utf8_to_utf16_of_a_supplementary_character_is_a_surrogate_pair) {
-  wide_buffer_t out;
-  const auto text = exact_copy({0xF0, 0x9F, 0x98, 0x80});
-  EXPECT_TRUE(utf8_to_utf16(out, text.get()));
-  EXPECT_EQ(units(out), (std::vector<u32>{0xD83D, 0xDE00, 0}));
-}
-
-TEST_F(text_encoding, utf8_to_utf16_rejects_encoded_surrogates) {
-  wide_buffer_t out;
-  const auto text = exact_copy({'a', 0xED, 0xA0, 0x80, 'b'});
-  EXPECT_FALSE(utf8_to_utf16(out, text.get()));
-  EXPECT_EQ(units(out), (std::vector<u32>{'a', 'b', 0}));
-  EXPECT_EQ(log.texts(), std::vector<std::string>{"A reserved code point value 0xd800 encountered."});
-  EXPECT_EQ(log.messages[0].level, message_level_error);
-}
-
-TEST_F(text_encoding, utf8_to_utf16_skips_one_byte_of_an_invalid_sequence) {
-  wide_buffer_t out;
-  const auto text = exact_copy({0x80, 'x'});
-  EXPECT_FALSE(utf8_to_utf16(out, text.get()));
-  EXPECT_EQ(units(out), (std::vector<u32>{'x', 0}));
-  EXPECT_EQ(log.texts(), std::vector<std::string>{"Encountered invalid code point."});
-  EXPECT_EQ(log.messages[0].level, message_level_error);
-}
-
-TEST_F(text_encoding, utf8_to_utf16_stops_a_truncated_sequence_at_the_terminator) {
-  wide_buffer_t out;
-  const auto text = exact_copy({0xE2, 0x82});
-  EXPECT_FALSE(utf8_to_utf16(out, text.get()));
-  EXPECT_EQ(units(out), std::vector<u32>{0});
-  EXPECT_EQ(log.texts(),
-            (std::vector<std::string>{"Encountered invalid code point.", "Encountered invalid code point."}));
-}
-
-TEST_F(text_encoding, utf8_to_utf16_rejects_code_points_beyond_unicode) {
-  wide_buffer_t out;
-  const auto text = exact_copy({0xF7, 0xBF, 0xBF, 0xBF, 0xF4, 0x90, 0x80, 0x80});
-  EXPECT_FALSE(utf8_to_utf16(out, text.get()));
-  EXPECT_EQ(units(out), std::vector<u32>{0});
-  EXPECT_EQ(log.texts(),
-            (std::vector<std::string>{"Unexpected code point 0x001fffff.", "Unexpected code point 0x00110000."}));
+// Each invalid byte is skipped with a message; what is valid around it is kept.
+TEST_F(text_encoding, utf8_to_utf16_rejects_what_is_not_utf8) {
+  const std::string invalid = "Encountered invalid code point.";
+  struct case_t {
+    const char* what;
+    std::vector<u8> bytes;
+    std::vector<u32> units;
+    std::vector<std::string> messages;
+  };
+  const case_t cases[] = {
+      {"encoded surrogate", {'a', 0xED, 0xA0, 0x80, 'b'}, {'a', 'b', 0}, {"A reserved code point value 0xd800 encountered."}},
+      {"lone continuation byte", {0x80, 'x'}, {'x', 0}, {invalid}},
+      {"sequence cut by the terminator", {0xE2, 0x82}, {0}, {invalid, invalid}},
+      {"beyond Unicode",
+       {0xF7, 0xBF, 0xBF, 0xBF, 0xF4, 0x90, 0x80, 0x80},
+       {0},
+       {"Unexpected code point 0x001fffff.", "Unexpected code point 0x00110000."}},
+      {"overlong NUL", {'a', 0xC0, 0x80, 'b'}, {'a', 'b', 0}, {invalid, invalid}},
+      {"overlong quote", {0xC0, 0xA2}, {0}, {invalid, invalid}},
+      {"overlong two-byte form", {0xE0, 0x9F, 0xBF}, {0}, {invalid, invalid, invalid}},
+      {"overlong three-byte form", {0xF0, 0x8F, 0xBF, 0xBF}, {0}, {invalid, invalid, invalid, invalid}},
+  };
+  for (const case_t& c : cases) {
+    SCOPED_TRACE(c.what);
+    log.messages.clear();
+    array_dyn_t<wchar16_t> out;
+    const auto text = exact_copy(c.bytes);
+    EXPECT_FALSE(utf8_to_utf16(out, text.get()));
+    EXPECT_EQ(units(out), c.units);
+    EXPECT_EQ(log.texts(), c.messages);
+    for (const auto& message : log.messages) EXPECT_EQ(message.level, message_level_error);
+  }
 }
 
 TEST_F(text_encoding, wide_buffer_holds_at_most_511_units_and_the_terminator) {
