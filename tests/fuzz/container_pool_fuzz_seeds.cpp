@@ -1,25 +1,19 @@
 // Writes the pool fuzz target's seed corpus: three query bytes, then an unsigned container whose
 // records form chains (with cycles, dead ends and a route from the empty content) and layouts of
 // several names and versions.
+#include "seed_file.h"
 #include "support/container_builder.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <iterator>
-#include <string>
 
 using namespace orvo;
 using namespace orvo::test;
 
 namespace {
 
-bool write_seed(const std::string& folder, const char* name, const bytes_t& queries, const container_builder_t& container) {
-  const bytes_t bytes = container.unsigned_bytes();
-  FILE* file = std::fopen((folder + "/" + name).c_str(), "wb");
-  if (!file) return false;
-  const bool written = std::fwrite(queries.data(), 1, queries.size(), file) == queries.size() &&
-                       std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  return std::fclose(file) == 0 && written;
+bool write_seed(const char* folder, const char* name, const bytes_t& queries, const container_builder_t& container) {
+  return fuzz::write_seed(folder, name, queries, container.unsigned_bytes());
 }
 
 hash_bytes_t empty_content() {
@@ -73,11 +67,8 @@ container_builder_t layouts() {
 } // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
-    return 2;
-  }
-  const std::string folder = argv[1];
+  const char* folder = fuzz::seed_folder(argc, argv);
+  if (!folder) return 2;
   // Query bytes: from (record 0's source), to (record 4's target), layout (by name, with match).
   bool ok = write_seed(folder, "chains", {0x00, 0x09, 0x86}, chains());
   ok = write_seed(folder, "chains_from_empty", {0xFF, 0x0B, 0x00}, chains()) && ok;
