@@ -1,6 +1,6 @@
 // libFuzzer target: fuzzed bytes read as the registry substitute file of the Linux build, from
 // memory: once through the line reader the registry functions use, then line by line with the
-// data of each sz: and dword: value checked against its type.
+// data of each sz: and dword: value checked against its type, and each hex(N) type number.
 #include "ovcore/platform/linux/registry_file_linux.h"
 #include "ovcore/system/registry_platform.h"
 
@@ -35,6 +35,13 @@ void check_line(const std::string& line) {
       std::abort();
   } else if (std::strncmp(text, "dword:", 6) == 0) {
     if (entry.type != platform::registry_type_dword || size != 4) std::abort();
+  } else if (std::strncmp(text, "hex(", 4) == 0) {
+    // The type number: one or more decimal digits, at most 32 bits, then "):".
+    u64 number = 0;
+    const char* digit = text + 4;
+    for (; *digit >= '0' && *digit <= '9' && number <= 0xFFFFFFFFu; ++digit) number = number * 10 + (*digit - '0');
+    if (digit == text + 4 || number > 0xFFFFFFFFu || std::strncmp(digit, "):", 2) != 0 || entry.type != number)
+      std::abort();
   }
 }
 

@@ -37,15 +37,22 @@ bool parse_hex_bytes(const char* text, array_t<u8>& out) {
   return true;
 }
 
+// Digits of the base only, at least one, and a value within 32 bits; end receives what follows.
+bool parse_u32(const char* text, int base, u32& out, const char*& end) {
+  u64 value = 0;
+  for (end = text; hex_digit(*end) >= 0 && hex_digit(*end) < base; ++end) {
+    value = value * base + hex_digit(*end);
+    if (value > 0xFFFFFFFFu) return false;
+  }
+  out = static_cast<u32>(value);
+  return end > text;
+}
+
 bool parse_dword(const char* text, array_t<u8>& out) {
   const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-  const char* digits = hex ? text + 2 : text;
-  if (*digits < '0' || *digits > '9') {
-    if (!hex || hex_digit(*digits) < 0) return false;
-  }
-  char* end = nullptr;
-  const unsigned long long value = std::strtoull(digits, &end, hex ? 16 : 10);
-  if (*end || value > 0xFFFFFFFFull) return false;
+  u32 value = 0;
+  const char* end = nullptr;
+  if (!parse_u32(hex ? text + 2 : text, hex ? 16 : 10, value, end) || *end) return false;
   for (u32 i = 0; i < 4; ++i) out.push(static_cast<u8>(value >> (8 * i)));
   return true;
 }
@@ -72,13 +79,10 @@ bool parse_data(const char* text, registry_entry_t& entry) {
     entry.type = registry_type_binary;
     return parse_hex_bytes(text + 7, entry.data);
   }
-  unsigned type = 0;
-  int consumed = 0;
-  if (std::sscanf(text, "hex(%u):%n", &type, &consumed) == 1 && consumed > 0) {
-    entry.type = type;
-    return parse_hex_bytes(text + consumed, entry.data);
-  }
-  return false;
+  const char* end = nullptr;
+  if (std::strncmp(text, "hex(", 4) != 0 || !parse_u32(text + 4, 10, entry.type, end) || std::strncmp(end, "):", 2) != 0)
+    return false;
+  return parse_hex_bytes(end + 2, entry.data);
 }
 
 // Splits "ROOT\key\path\value" into its three parts.

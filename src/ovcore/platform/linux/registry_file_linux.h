@@ -3,7 +3,7 @@
 //   sz:text          UTF-8 text, returned as UTF-16 with its terminator like a Windows REG_SZ
 //   dword:1234       REG_DWORD, decimal or 0x hexadecimal
 //   binary:01 ab     REG_BINARY bytes in hexadecimal (spaces or commas between bytes allowed)
-//   hex(N):01 ab     bytes of any type number N, as in .reg files
+//   hex(N):01 ab     bytes of any type number N (decimal, 32 bits), as in .reg files
 // Blank lines and lines starting with '#' or ';' are ignored; the path ends at the first '='.
 #include "ovcore/collections/arrays/arrays.h"
 #include "ovcore/messages/messages.h"
