@@ -38,6 +38,12 @@ TEST(text_encoding, utf8_to_utf16_converts_what_is_valid_and_names_what_is_not) 
       {{0xE2, 0x82}, {0}, {invalid, invalid}},  // a truncated sequence stops at the terminator
       {{0xF7, 0xBF, 0xBF, 0xBF, 0xF4, 0x90, 0x80, 0x80}, {0},
        {"Unexpected code point 0x001fffff.", "Unexpected code point 0x00110000."}},
+      // The least code point of each length is valid; longer forms of smaller ones are not.
+      {{0xC2, 0x80, 0xE0, 0xA0, 0x80, 0xF0, 0x90, 0x80, 0x80}, {0x80, 0x800, 0xD800, 0xDC00, 0}, {}},
+      {{'a', 0xC0, 0x80, 'b'}, {'a', 'b', 0}, {invalid, invalid}},  // overlong NUL
+      {{0xC0, 0xA2}, {0}, {invalid, invalid}},                      // overlong quote
+      {{0xE0, 0x9F, 0xBF}, {0}, {invalid, invalid, invalid}},
+      {{0xF0, 0x8F, 0xBF, 0xBF}, {0}, {invalid, invalid, invalid, invalid}},
   };
   for (const utf8_case_t& c : cases) {
     SCOPED_TRACE(c.bytes.size());

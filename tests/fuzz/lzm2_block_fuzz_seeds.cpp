@@ -1,8 +1,9 @@
 // Writes .xz streams as the LZM2 block fuzz target's seed corpus, each behind a lead byte.
+#include "seed_file.h"
+
 #include <lzma.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -20,23 +21,11 @@ bytes_t xz(const bytes_t& plain, uint32_t preset, lzma_check check) {
   return out;
 }
 
-bool write_seed(const std::string& folder, const char* name, uint8_t lead, const bytes_t& stream) {
-  const std::string path = folder + "/" + name;
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  const bool written = std::fwrite(&lead, 1, 1, file) == 1 &&
-                       std::fwrite(stream.data(), 1, stream.size(), file) == stream.size();
-  return std::fclose(file) == 0 && written;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s <corpus directory>\n", argv[0]);
-    return 2;
-  }
-  const std::string folder = argv[1];
+  const char* folder = orvo::fuzz::seed_folder(argc, argv);
+  if (!folder) return 2;
   const std::string text = "The quick brown fox jumps over the lazy dog. ";
   bytes_t prose;
   for (int i = 0; i < 40; ++i) prose.insert(prose.end(), text.begin(), text.end());
@@ -45,9 +34,9 @@ int main(int argc, char** argv) {
   bytes_t trailing = xz(prose, 1, LZMA_CHECK_CRC32);
   trailing.insert(trailing.end(), {'e', 'x', 't', 'r', 'a'});
 
-  bool ok = write_seed(folder, "empty", 0, xz({}, 0, LZMA_CHECK_NONE));
-  ok = write_seed(folder, "prose_crc64", 0, xz(prose, 6, LZMA_CHECK_CRC64)) && ok;
-  ok = write_seed(folder, "records_sha256", 16, xz(records, 1, LZMA_CHECK_SHA256)) && ok;
-  ok = write_seed(folder, "trailing_bytes", 3, trailing) && ok;
+  bool ok = orvo::fuzz::write_seed(folder, "empty", {0}, xz({}, 0, LZMA_CHECK_NONE));
+  ok = orvo::fuzz::write_seed(folder, "prose_crc64", {0}, xz(prose, 6, LZMA_CHECK_CRC64)) && ok;
+  ok = orvo::fuzz::write_seed(folder, "records_sha256", {16}, xz(records, 1, LZMA_CHECK_SHA256)) && ok;
+  ok = orvo::fuzz::write_seed(folder, "trailing_bytes", {3}, trailing) && ok;
   return ok ? 0 : 1;
 }

@@ -1,22 +1,12 @@
 // Writes the hand-built deltas of the tests as the fuzz target's seed corpus.
 #include "../patch_tests/code_table_builder.h"
 #include "../patch_tests/rfc_example.h"
-
-#include <cstdio>
-#include <string>
+#include "seed_file.h"
 
 using namespace orvo;
 using namespace orvo::patch::test;
 
 namespace {
-
-bool write_seed(const std::string& folder, const char* name, const bytes_t& delta) {
-  const std::string path = folder + "/" + name;
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  const bool written = std::fwrite(delta.data(), 1, delta.size(), file) == delta.size();
-  return std::fclose(file) == 0 && written;
-}
 
 bytes_t cached_addresses() {
   sections_t sections;
@@ -68,15 +58,12 @@ bytes_t several_windows() {
 } // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
-    return 2;
-  }
-  const std::string folder = argv[1];
-  const bool written = write_seed(folder, "rfc_example", rfc_delta()) &&
-                       write_seed(folder, "cached_addresses", cached_addresses()) &&
-                       write_seed(folder, "custom_table", custom_table()) &&
-                       write_seed(folder, "compressed_sections", compressed_sections()) &&
-                       write_seed(folder, "several_windows", several_windows());
+  const char* folder = orvo::fuzz::seed_folder(argc, argv);
+  if (!folder) return 2;
+  const bool written = fuzz::write_seed(folder, "rfc_example", {}, rfc_delta()) &&
+                       fuzz::write_seed(folder, "cached_addresses", {}, cached_addresses()) &&
+                       fuzz::write_seed(folder, "custom_table", {}, custom_table()) &&
+                       fuzz::write_seed(folder, "compressed_sections", {}, compressed_sections()) &&
+                       fuzz::write_seed(folder, "several_windows", {}, several_windows());
   return written ? 0 : 1;
 }

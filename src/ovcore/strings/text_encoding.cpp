@@ -20,21 +20,28 @@ bool append_utf8(mstring_t& out, u32 cp) {
 }
 
 u32 decode_utf8(const u8* b, u32& length) {
+  constexpr u32 invalid = 0xFFFFFFFFu;
   length = 1;
   if (b[0] < 0x80) return b[0];
-  if ((b[0] & 0xE0) == 0xC0 && is_continuation(b[1])) {
-    length = 2;
-    return ((b[0] & 0x1Fu) << 6) + (b[1] & 0x3Fu);
+  // Lead byte pattern, payload bits, sequence length and the least code point of that length.
+  struct form_t {
+    u8 mask, pattern, bits;
+    u32 count, least;
+  };
+  constexpr form_t forms[] = {{0xE0, 0xC0, 0x1F, 2, 0x80}, {0xF0, 0xE0, 0x0F, 3, 0x800}, {0xF8, 0xF0, 0x07, 4, 0x10000}};
+  const form_t* form = nullptr;
+  for (const form_t& candidate : forms)
+    if ((b[0] & candidate.mask) == candidate.pattern) form = &candidate;
+  if (!form) return invalid;
+  u32 cp = b[0] & form->bits;
+  for (u32 i = 1; i < form->count; ++i) {
+    if (!is_continuation(b[i])) return invalid;
+    cp = cp << 6 | (b[i] & 0x3Fu);
   }
-  if ((b[0] & 0xF0) == 0xE0 && is_continuation(b[1]) && is_continuation(b[2])) {
-    length = 3;
-    return ((b[0] & 0x0Fu) << 12) + ((b[1] & 0x3Fu) << 6) + (b[2] & 0x3Fu);
-  }
-  if ((b[0] & 0xF8) == 0xF0 && is_continuation(b[1]) && is_continuation(b[2]) && is_continuation(b[3])) {
-    length = 4;
-    return ((b[0] & 0x07u) << 18) + ((b[1] & 0x3Fu) << 12) + ((b[2] & 0x3Fu) << 6) + (b[3] & 0x3Fu);
-  }
-  return 0xFFFFFFFFu;
+  // An overlong form would carry NUL, '"' or '/' past checks made on the bytes.
+  if (cp < form->least) return invalid;
+  length = form->count;
+  return cp;
 }
 
 bool utf16_to_utf8(mstring_t& out, const wchar16_t* in, u32 max_units) {
