@@ -20,6 +20,7 @@ targets=(
   command_line_fuzz
   registry_file_fuzz
   manifest_fuzz
+  release_description_fuzz
 )
 max_files=4000
 max_bytes=$((8 * 1024 * 1024))
