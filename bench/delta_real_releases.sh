@@ -2,7 +2,8 @@
 # Delta size on real program releases: two versions of the same Debian package, one from
 # bookworm and one from bookworm-security, per file our XDLT delta (ktlpack diff, the updater's
 # default preset) against zstd -19 --long=31 --patch-from=OLD and xz -9e of the new file, with
-# encoding times. Every delta is decoded again with ktlpack apply and compared with the new file.
+# encoding times (processor seconds, user and system, which a busy shared machine distorts less
+# than wall time). Every delta is decoded again with ktlpack apply and compared with the new file.
 # Packages are downloaded once into the cache folder (outside the clone).
 # Usage: bench/delta_real_releases.sh [build-dir] [cache folder] [set...]
 #   sets: postgresql, openjdk, chromium (default: all three)
@@ -19,8 +20,8 @@ if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
 ninja -C "$build" ktlpack >/dev/null
-for tool in zstd xz dpkg-deb apt-get; do
-  command -v "$tool" >/dev/null || { echo "$tool is needed (apt-get install zstd xz-utils)" >&2; exit 1; }
+for tool in zstd xz dpkg-deb apt-get /usr/bin/time; do
+  command -v "$tool" >/dev/null || { echo "$tool is needed (apt-get install zstd xz-utils time)" >&2; exit 1; }
 done
 mkdir -p "$cache/debs" "$cache/tree" "$cache/out"
 
@@ -41,32 +42,35 @@ unpacked() { # package version
 }
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
-now() { date +%s.%N; }
-since() { awk -v s="$1" -v e="$(now)" 'BEGIN { printf "%.1f", e - s }'; }
+# Runs a command quietly and prints its processor seconds.
+cpu_seconds() {
+  local times
+  times=$(mktemp)
+  /usr/bin/time -f '%U %S' -o "$times" "$@" >/dev/null
+  awk '{ printf "%.1f", $1 + $2 }' "$times"
+  rm -f "$times"
+}
 
 printf '%-34s %11s %11s %11s %11s %6s %8s %8s\n' file old new ours zstd ours/z "ours s" "zstd s"
 printf '%-34s %11s %11s %11s %11s %6s %8s %8s\n' "" "" "xz -9e" "" "" "" "" "xz s"
+echo "(sizes in bytes, times in processor seconds)"
 measure() { # label old-file new-file
   local label=$1 old=$2 new=$3 out=$cache/out/${1//\//_}
-  local start ours_time zstd_time xz_time ours zstd_size xz_size
-  start=$(now)
-  "$ktlpack" diff "$old" "$new" "$out.xdlt" >/dev/null
-  ours_time=$(since "$start")
+  local ours_time zstd_time xz_time ours zstd_size xz_size
+  ours_time=$(cpu_seconds "$ktlpack" diff "$old" "$new" "$out.xdlt")
   "$ktlpack" apply "$old" "$out.xdlt" "$out.check" >/dev/null
   cmp -s "$new" "$out.check" || { echo "$label: the delta does not rebuild the new file" >&2; exit 1; }
   rm -f "$out.check"
   # The references' sizes and times are kept in OUT.ref; delete it to measure them again.
   if [ ! -s "$out.ref" ]; then
-    start=$(now)
-    zstd -q -q -f -19 --long=31 --single-thread --patch-from="$old" "$new" -o "$out.zst"
-    zstd_time=$(since "$start")
+    zstd_time=$(cpu_seconds zstd -q -q -f -19 --long=31 --single-thread --patch-from="$old" "$new" -o "$out.zst")
     zstd -q -q -d --long=31 --patch-from="$old" "$out.zst" -o "$out.check"
     cmp -s "$new" "$out.check" || { echo "$label: zstd does not rebuild the new file" >&2; exit 1; }
     zstd_size=$(stat -c %s "$out.zst")
     rm -f "$out.check" "$out.zst"
-    start=$(now)
-    xz_size=$(xz -9e -T1 -c "$new" | wc -c)
-    xz_time=$(since "$start")
+    xz_time=$(cpu_seconds sh -c 'xz -9e -T1 -c "$1" >"$2"' xz "$new" "$out.xz")
+    xz_size=$(stat -c %s "$out.xz")
+    rm -f "$out.xz"
     echo "$zstd_size $zstd_time $xz_size $xz_time" >"$out.ref"
   fi
   read -r zstd_size zstd_time xz_size xz_time <"$out.ref"
