@@ -106,3 +106,16 @@ TEST(vcdiff_building_blocks, address_modes_pick_the_shortest_form) {
   EXPECT_EQ(a.mode, 2 + 4 + (70000 % 768) / 256);
   EXPECT_EQ(a.value, 70000u % 256);
 }
+
+TEST(vcdiff_building_blocks, repeated_distances_keep_here_where_favoured_and_still_fill_the_caches) {
+  address_cache_t cache;
+  cache.set_favour_repeats(true);
+  encoded_address_t a = cache.encode(1000, 5000);
+  EXPECT_EQ(a.mode, 0);
+  a = cache.encode(1100, 5100); // 4000 back again; near slot 0 would need one byte only
+  EXPECT_EQ(a.mode, 1);
+  EXPECT_EQ(a.value, 4000u);
+  a = cache.encode(1200, 90000); // near slot 1 holds 1100
+  EXPECT_EQ(a.mode, 3);
+  EXPECT_EQ(a.value, 100u);
+}

@@ -3,6 +3,8 @@
 #include "ovcore/messages/messages.h"
 #include "tools/vcdiff_encoder/varint.h"
 
+#include <algorithm>
+
 namespace orvo::vcdiff {
 
 namespace {
@@ -14,6 +16,7 @@ enum : u8 { mode_self = 0, mode_here = 1, mode_first_near = 2 };
 void address_cache_t::reset() {
   for (u64& slot : near_) slot = 0;
   for (u64& slot : same_) slot = 0;
+  for (u64& distance : recent_here_) distance = 0;
   next_slot_ = 0;
 }
 
@@ -23,8 +26,21 @@ void address_cache_t::update(u64 address) {
   same_[address % (same_size * 256)] = address;
 }
 
+// Moves distance to the front of the recent HERE distances; true when it was among them.
+bool address_cache_t::is_recent_here(u64 distance) {
+  u32 found = 0;
+  while (found < recent_here_size && recent_here_[found] != distance) ++found;
+  for (u32 i = std::min(found, recent_here_size - 1); i > 0; --i) recent_here_[i] = recent_here_[i - 1];
+  recent_here_[0] = distance;
+  return found < recent_here_size;
+}
+
 encoded_address_t address_cache_t::encode(u64 address, u64 here) {
   ORVO_CHECK(address < here, "COPY address is not before the current position.");
+  if (favour_repeats_ && is_recent_here(here - address)) {
+    update(address);
+    return encoded_address_t{mode_here, here - address, false};
+  }
   encoded_address_t best{mode_self, address, false};
   u32 best_length = varint_length(address);
   auto consider = [&](u8 mode, u64 value) {

@@ -20,6 +20,8 @@ class instruction_encoder_t {
 public:
   instruction_encoder_t() : table_(code_table_t::default_table()) {}
 
+  // See address_cache_t::set_favour_repeats.
+  void set_favour_repeated_addresses(bool favour) { cache_.set_favour_repeats(favour); }
   // Starts a window whose addresses begin after a source segment of source_length bytes.
   void begin_window(u64 source_length, window_sections_t* sections);
   void add(const u8* bytes, u32 size);

@@ -88,6 +88,7 @@ encode_result_t delta_encoder_t::run() {
                 options_.window_size, options_.source_segment_size, options_.max_source_segment_size,
                 options_.lzma_preset);
   matcher_.set_copy_lengths(options_.container_form ? compressed_copy_lengths : plain_copy_lengths);
+  instruction_encoder_.set_favour_repeated_addresses(options_.container_form);
   source_size_ = source_ ? source_->size() : 0;
   use_source_index_ = source_size_ > options_.source_segment_size;
   if (use_source_index_ && !source_index_.build(*source_))

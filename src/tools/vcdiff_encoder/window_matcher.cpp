@@ -13,6 +13,8 @@ namespace {
 constexpr u32 hashed_bytes = 8;
 constexpr u32 max_source_table_bits = 24;
 constexpr u32 max_target_table_bits = 23;
+// Source entries compared per target position, newest first.
+constexpr u32 max_chain_depth = 16;
 
 u64 load_u64(const u8* p) {
   u64 value;
@@ -53,36 +55,84 @@ u32 run_length(const u8* p, u32 limit) {
 void window_matcher_t::set_source(const u8* data, u32 length) {
   source_ = data;
   source_length_ = length;
-  source_table_.clear();
+  source_heads_.clear();
+  source_chain_.clear();
   if (length < hashed_bytes) return;
   const u32 positions = length - hashed_bytes + 1;
-  source_table_bits_ = std::clamp<u32>(bits_for(positions) + 1, 10, max_source_table_bits);
   // Large segments are indexed at every step-th offset; matches still grow in both directions.
-  const u32 step = std::max<u32>(1, positions >> (max_source_table_bits - 1));
-  source_table_.assign(size_t{1} << source_table_bits_, 0);
-  for (u32 offset = 0; offset < positions; offset += step)
-    source_table_[hash_at(data + offset, source_table_bits_)] = offset + 1;
+  source_step_ = std::max<u32>(1, positions >> (max_source_table_bits - 1));
+  const u32 entries = (positions - 1) / source_step_ + 1;
+  source_table_bits_ = std::clamp<u32>(bits_for(entries) + 1, 10, max_source_table_bits);
+  source_heads_.assign(size_t{1} << source_table_bits_, 0);
+  source_chain_.resize(entries);
+  for (u32 entry = 0; entry < entries; ++entry) {
+    u32& head = source_heads_[hash_at(data + entry * source_step_, source_table_bits_)];
+    source_chain_[entry] = head;
+    head = entry + 1;
+  }
 }
 
 void window_matcher_t::prepare_target_table(u32 length) {
   target_table_bits_ = std::clamp<u32>(bits_for(length) + 1, 10, max_target_table_bits);
   target_table_.assign(size_t{1} << target_table_bits_, 0);
+  indexed_target_end_ = 0;
+}
+
+u32 window_matcher_t::min_length(const candidate_t& candidate) const {
+  if (!candidate.from_source) return copy_lengths_.from_target;
+  return candidate.recent ? copy_lengths_.from_source_recent : copy_lengths_.from_source;
+}
+
+i64 window_matcher_t::score(const candidate_t& candidate) const {
+  return static_cast<i64>(candidate.length) - static_cast<i64>(min_length(candidate));
 }
 
 // Measures the match of target[position...] against origin_data[origin...], extends it back
-// over unmatched target bytes, and keeps it when it is the longest so far.
+// over unmatched target bytes, and keeps it when it saves more than the best so far.
 void window_matcher_t::consider(const u8* origin_data, u32 origin_length, u32 origin, u32 position,
-                                u32 unmatched_start, bool from_source, candidate_t* best) const {
+                                u32 unmatched_start, bool from_source, bool recent, candidate_t* best) const {
   u32 limit = target_length_ - position;
   if (from_source) limit = std::min(limit, origin_length - origin);
   const u32 forward = forward_match(origin_data + origin, target_ + position, limit);
-  if (forward < min_copy_length) return;
+  if (forward < shortest_match) return;
   u32 backward = 0;
   const u32 back_limit = std::min(position - unmatched_start, origin);
   while (backward < back_limit && origin_data[origin - backward - 1] == target_[position - backward - 1]) ++backward;
-  if (forward + backward < (from_source ? copy_lengths_.from_source : copy_lengths_.from_target)) return;
-  if (forward + backward > best->length)
-    *best = candidate_t{from_source, origin - backward, position - backward, forward + backward};
+  const candidate_t candidate{from_source, recent, origin - backward, position - backward, forward + backward};
+  if (candidate.length >= min_length(candidate) && (best->length == 0 || score(candidate) > score(*best)))
+    *best = candidate;
+}
+
+// The best copy covering target[position]; indexes the position for later repeats.
+window_matcher_t::candidate_t window_matcher_t::best_at(u32 position, u32 unmatched_start) {
+  candidate_t best;
+  for (u32 i = 0; i < recent_shift_used_; ++i) {
+    const i64 origin = static_cast<i64>(position) + recent_shifts_[i];
+    if (origin >= 0 && origin < static_cast<i64>(source_length_))
+      consider(source_, source_length_, static_cast<u32>(origin), position, unmatched_start, true, true, &best);
+  }
+  if (target_length_ - position < hashed_bytes) return best;
+  if (!source_heads_.empty()) {
+    u32 entry = source_heads_[hash_at(target_ + position, source_table_bits_)];
+    for (u32 depth = 0; entry != 0 && depth < max_chain_depth; ++depth, entry = source_chain_[entry - 1])
+      consider(source_, source_length_, (entry - 1) * source_step_, position, unmatched_start, true, false, &best);
+  }
+  u32& slot = target_table_[hash_at(target_ + position, target_table_bits_)];
+  if (slot != 0 && slot - 1 < position)
+    consider(target_, position, slot - 1, position, unmatched_start, false, false, &best);
+  if (position >= indexed_target_end_) {
+    slot = position + 1;
+    indexed_target_end_ = position + 1;
+  }
+  return best;
+}
+
+void window_matcher_t::remember_shift(i64 shift) {
+  u32 found = 0;
+  while (found < recent_shift_used_ && recent_shifts_[found] != shift) ++found;
+  if (found == recent_shift_used_ && recent_shift_used_ < recent_shift_count) ++recent_shift_used_;
+  for (u32 i = std::min(found, recent_shift_count - 1); i > 0; --i) recent_shifts_[i] = recent_shifts_[i - 1];
+  recent_shifts_[0] = shift;
 }
 
 void window_matcher_t::match(const u8* target, u32 length, std::vector<match_instruction_t>* instructions) {
@@ -90,53 +140,46 @@ void window_matcher_t::match(const u8* target, u32 length, std::vector<match_ins
   target_ = target;
   target_length_ = length;
   prepare_target_table(length);
-  const bool has_source_table = !source_table_.empty();
+  recent_shift_used_ = 0;
 
   u32 position = 0;
   u32 unmatched_start = 0;
-  bool has_last_source = false;
-  i64 last_source_shift = 0; // source offset minus target offset of the last source copy
   auto emit_unmatched = [&](u32 end) {
     if (end > unmatched_start)
       instructions->push_back(match_instruction_t{instruction_add, false, unmatched_start, end - unmatched_start, 0});
   };
 
+  candidate_t best = best_at(position, unmatched_start);
   while (length - position >= min_copy_length) {
-    candidate_t best;
-    if (has_last_source) {
-      const i64 origin = static_cast<i64>(position) + last_source_shift;
-      if (origin >= 0 && origin < static_cast<i64>(source_length_))
-        consider(source_, source_length_, static_cast<u32>(origin), position, unmatched_start, true, &best);
-    }
-    if (length - position >= hashed_bytes) {
-      if (has_source_table) {
-        const u32 entry = source_table_[hash_at(target + position, source_table_bits_)];
-        if (entry != 0) consider(source_, source_length_, entry - 1, position, unmatched_start, true, &best);
-      }
-      u32& slot = target_table_[hash_at(target + position, target_table_bits_)];
-      if (slot != 0) consider(target, position, slot - 1, position, unmatched_start, false, &best);
-      slot = position + 1;
-    }
     const u32 run = run_length(target + position, length - position);
     if (run >= min_copy_length && run >= best.length) {
       emit_unmatched(position);
       instructions->push_back(match_instruction_t{instruction_run, false, position, run, 0});
       position += run;
       unmatched_start = position;
+      best = best_at(position, unmatched_start);
       continue;
     }
-    if (best.length < min_copy_length) {
+    if (best.length != 0 && length - position > min_copy_length) {
+      // One position of lookahead: a copy found at the next position that saves more wins.
+      const candidate_t next = best_at(position + 1, unmatched_start);
+      if (next.length != 0 && score(next) > score(best)) {
+        ++position;
+        best = next;
+        continue;
+      }
+    }
+    if (best.length == 0) {
       ++position;
+      best = best_at(position, unmatched_start);
       continue;
     }
     emit_unmatched(best.start);
     instructions->push_back(match_instruction_t{instruction_copy, best.from_source, best.start, best.length, best.origin});
-    if (best.from_source) {
-      has_last_source = true;
-      last_source_shift = static_cast<i64>(best.origin) - static_cast<i64>(best.start);
-    }
+    if (best.from_source) remember_shift(static_cast<i64>(best.origin) - static_cast<i64>(best.start));
     position = best.start + best.length;
     unmatched_start = position;
+    best = best_at(position, unmatched_start);
   }
   emit_unmatched(length);
 }
