@@ -105,9 +105,9 @@ while read -r name container program option embed_code code line; do
 done <<ROWS
 target_only $sample/current.ktlc $patcher - 0 2 Verification+succeeded
 section_added $sample/sample.ktlc $root/bare.program - 0 0 Automatic+mode+exited+with+code:+0
-not_a_container $sample/manifest.txt $patcher - 1
-unchecked $sample/manifest.txt $patcher --unchecked 0 5 <ERROR>+[ERR]+Verification+failed:+5+(not_container)
-not_a_program $sample/sample.ktlc $sample/manifest.txt - 1
+not_a_container $sample/release.txt $patcher - 1
+unchecked $sample/release.txt $patcher --unchecked 0 5 <ERROR>+[ERR]+Verification+failed:+5+(not_container)
+not_a_program $sample/sample.ktlc $sample/release.txt - 1
 ROWS
 diff -r "$root/section_added.game" "$sample/1.13.3" >/dev/null || fail "section_added: the game does not match 1.13.3"
 "$ktlpack" embed "$patcher" "$sample/sample.ktlc" >/dev/null 2>&1
