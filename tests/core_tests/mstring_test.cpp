@@ -127,6 +127,7 @@ TEST(mstring_format, fixed_string_truncates_and_returns_false) {
 TEST(mstring_misc, replace_char_and_index_work_up_to_the_capacity_not_the_terminator) {
   string_fixed_t<16> path("a\\b\\c");
   path[6] = '\\';  // beyond the terminator: replace_char must leave it
+  path[7] = 0;
   path.replace_char('\\', '/');
   EXPECT_STREQ(path.c_str(), "a/b/c");
   EXPECT_EQ(path.c_str()[6], '\\');
