@@ -90,7 +90,7 @@ bool manifest_parser_t::parse_options(const tokens_t& words, size_t first, std::
 
 std::filesystem::path manifest_parser_t::file_name(const std::string& text) const {
   const std::filesystem::path path = utf8_path(text);
-  return path.is_absolute() ? path : base_dir_ / path;
+  return path.has_root_directory() ? path : base_dir_ / path;  // "/x" on Windows: the current drive's root
 }
 
 bool manifest_parser_t::parse_hash(const std::string& text, hash_ref_t& out) {

@@ -62,8 +62,10 @@ bool release_parser_t::expect_words(const statement_words_t& words, size_t count
 }
 
 std::filesystem::path release_parser_t::directory(const std::string& text) const {
+  // On Windows a path from the root of the current drive ("/games/1.0") is taken as it stands,
+  // not moved onto the description's drive.
   const std::filesystem::path path = utf8_path(text);
-  return path.is_absolute() ? path : base_dir_ / path;
+  return path.has_root_directory() ? path : base_dir_ / path;
 }
 
 bool release_parser_t::check_path(const std::string& path) {
