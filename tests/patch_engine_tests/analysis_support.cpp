@@ -29,31 +29,6 @@ publisher::content_hash_t to_publisher(const content_hash_t& hash) {
 
 std::string hex(const content_hash_t& hash) { return hash.text().c_str(); }
 
-files_t snapshot(const std::filesystem::path& folder) {
-  files_t files;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-    if (!entry.is_regular_file()) continue;
-    const auto relative = std::filesystem::relative(entry.path(), folder).generic_u8string();
-    const interop::bytes_t bytes = interop::read_bytes(entry.path());
-    files[std::string(relative.begin(), relative.end())] = std::string(bytes.begin(), bytes.end());
-  }
-  return files;
-}
-
-::testing::AssertionResult same_files(const files_t& actual, const files_t& expected) {
-  std::string differences;
-  for (const auto& [name, content] : actual) {
-    const auto found = expected.find(name);
-    if (found == expected.end()) differences += " unexpected " + name + ";";
-    else if (found->second != content) differences += " changed " + name + ";";
-  }
-  for (const auto& [name, content] : expected)
-    if (!actual.count(name)) differences += " missing " + name + ";";
-  if (differences.empty()) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << differences;
-}
-
-
 void analysis_test_t::SetUp() {
   interop_test_t::SetUp();
   ASSERT_TRUE(publisher::load_private_key(interop::dev_key_path("dev-private.key"), private_key_));

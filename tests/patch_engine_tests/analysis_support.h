@@ -1,10 +1,10 @@
 #pragma once
+#include "common/file_tree.h"
 #include "interop_tests/interop_support.h"
 #include "patch/container_pool.h"
 #include "tools/publisher/container_writer.h"
 
 #include <deque>
-#include <map>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -74,11 +74,9 @@ inline container_spec_t::layout_t layout_of(const std::string& name, layout_entr
   return {name, version, std::move(entries), std::nullopt};
 }
 
-// Every file below a folder with its content, by '/'-joined relative path.
-using files_t = std::map<std::string, std::string>;
-files_t snapshot(const std::filesystem::path& folder);
-// Names the files that differ, not their contents.
-::testing::AssertionResult same_files(const files_t& actual, const files_t& expected);
+using testing::files_t;
+using testing::same_files;
+using testing::snapshot;
 
 // A progress callback over any callable taking the record and answering whether to go on.
 template <typename F>

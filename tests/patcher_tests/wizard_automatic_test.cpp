@@ -98,8 +98,8 @@ TEST_F(wizard_test_t, automatic_close_requests) {
     SCOPED_TRACE(c.name);
     install("1.13.1");
     const files_t before = snapshot(game());
-    pool_hold_t pool;
-    gate_hold_t gate;
+    hold_t pool(hold_t::pool_workers);
+    hold_t gate(hold_t::finalization_gate);
     available_space = [&] {
       // Patching starts next: it waits for the pool (or at the gate) while the close arrives.
       if (c.during_finalization) gate.hold();

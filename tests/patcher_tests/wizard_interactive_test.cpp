@@ -113,8 +113,8 @@ TEST_F(wizard_test_t, abort_question) {
     SCOPED_TRACE(c.name);
     install("1.13.1");
     const files_t before = snapshot(game());
-    pool_hold_t pool;
-    gate_hold_t gate;
+    hold_t pool(hold_t::pool_workers);
+    hold_t gate(hold_t::finalization_gate);
     auto hold = [&] {
       if (c.at_finalization) gate.hold();
       else pool.hold();
@@ -298,7 +298,7 @@ TEST_F(wizard_test_t, free_space_is_compared_in_whole_megabytes) {
 // shows the latest record.
 TEST_F(wizard_test_t, progress_messages_coalesce) {
   install("1.13.1");
-  pool_hold_t pool;
+  hold_t pool(hold_t::pool_workers);
   pool.hold();
   player_t player;
   bool checked = false;

@@ -12,9 +12,7 @@
 #include <mutex>
 #include <thread>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -58,39 +56,51 @@ std::u16string to_u16(const std::string& text) {
 
 } // namespace
 
-struct pool_hold_t::state_t {
+struct hold_t::state_t {
   class blocker_t final : public thread::pool_task_t {
   public:
     explicit blocker_t(state_t& state) : state_(state) {}
-    void run() override {
-      std::unique_lock<std::mutex> hold(state_.lock);
-      ++state_.started;
-      state_.signal.notify_all();
-      state_.signal.wait(hold, [this] { return state_.released; });
-    }
+    void run() override { state_.arrive_and_wait(); }
 
   private:
     state_t& state_;
   };
+  void arrive_and_wait() {
+    std::unique_lock<std::mutex> hold(lock);
+    ++arrived;
+    signal.notify_all();
+    signal.wait(hold, [this] { return released; });
+  }
   std::mutex lock;
   std::condition_variable signal;
-  u32 started = 0;
+  u32 arrived = 0;
   bool released = false;
   std::vector<std::unique_ptr<blocker_t>> blockers;
+  std::thread gate_holder;
 };
 
-void pool_hold_t::hold() {
+void hold_t::hold() {
   state_ = std::make_shared<state_t>();
-  const u32 workers = thread::pool_worker_count();
-  for (u32 i = 0; i < workers; ++i) {
-    state_->blockers.push_back(std::make_unique<state_t::blocker_t>(*state_));
-    if (state_->blockers.back()->mark_queued()) thread::post_task(state_->blockers.back().get());
+  state_t* state = state_.get();
+  u32 parties = 1;
+  if (what_ == finalization_gate) {
+    state->gate_holder = std::thread([state] {
+      take_finalization_gate();
+      state->arrive_and_wait();
+      release_finalization_gate();
+    });
+  } else {
+    parties = thread::pool_worker_count();
+    for (u32 i = 0; i < parties; ++i) {
+      state->blockers.push_back(std::make_unique<state_t::blocker_t>(*state));
+      if (state->blockers.back()->mark_queued()) thread::post_task(state->blockers.back().get());
+    }
   }
-  std::unique_lock<std::mutex> hold(state_->lock);
-  state_->signal.wait(hold, [&] { return state_->started == workers; });
+  std::unique_lock<std::mutex> hold(state->lock);
+  state->signal.wait(hold, [&] { return state->arrived == parties; });
 }
 
-void pool_hold_t::release() {
+void hold_t::release() {
   if (!state_) return;
   {
     std::lock_guard<std::mutex> hold(state_->lock);
@@ -98,40 +108,7 @@ void pool_hold_t::release() {
   }
   state_->signal.notify_all();
   for (auto& blocker : state_->blockers) thread::wait_task(blocker.get());
-  state_.reset();
-}
-
-struct gate_hold_t::state_t {
-  std::mutex lock;
-  std::condition_variable signal;
-  bool held = false;
-  bool released = false;
-  std::thread holder;
-};
-
-void gate_hold_t::hold() {
-  state_ = std::make_shared<state_t>();
-  state_t* state = state_.get();
-  state->holder = std::thread([state] {
-    take_finalization_gate();
-    std::unique_lock<std::mutex> hold(state->lock);
-    state->held = true;
-    state->signal.notify_all();
-    state->signal.wait(hold, [state] { return state->released; });
-    release_finalization_gate();
-  });
-  std::unique_lock<std::mutex> hold(state->lock);
-  state->signal.wait(hold, [state] { return state->held; });
-}
-
-void gate_hold_t::release() {
-  if (!state_) return;
-  {
-    std::lock_guard<std::mutex> hold(state_->lock);
-    state_->released = true;
-  }
-  state_->signal.notify_all();
-  state_->holder.join();
+  if (state_->gate_holder.joinable()) state_->gate_holder.join();
   state_.reset();
 }
 
@@ -167,40 +144,6 @@ player_t presses(std::vector<u32> buttons, std::vector<bool> answers) {
     return *next_answer < answers.size() && answers[(*next_answer)++];
   };
   return player;
-}
-
-std::string read_file(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-files_t snapshot(const fs::path& folder) {
-  files_t files;
-  std::error_code error;
-  for (auto it = fs::recursive_directory_iterator(folder, error); it != fs::recursive_directory_iterator();
-       it.increment(error)) {
-    const fs::directory_entry& entry = *it;
-    const std::string name = entry.path().lexically_relative(folder).generic_string();
-    const fs::file_status status = entry.symlink_status(error);
-    if (fs::is_symlink(status)) files[name] = "link to " + fs::read_symlink(entry.path(), error).generic_string();
-    else if (fs::is_regular_file(status)) files[name] = read_file(entry.path());
-  }
-  return files;
-}
-
-::testing::AssertionResult same_files(const files_t& actual, const files_t& expected) {
-  std::string differences;
-  for (const auto& [name, content] : actual) {
-    const auto other = expected.find(name);
-    if (other == expected.end()) differences += " unexpected " + name;
-    else if (other->second != content) differences += " changed " + name;
-  }
-  for (const auto& [name, content] : expected)
-    if (!actual.count(name)) differences += " missing " + name;
-  if (differences.empty()) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "files differ:" << differences;
 }
 
 fs::path wizard_test_t::sample(const std::string& version) { return fs::path(ORVO_SAMPLE_GAME_DIR) / version; }

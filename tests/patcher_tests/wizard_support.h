@@ -1,6 +1,7 @@
 #pragma once
 // Runs the whole updater on a copy of the sample game, with the headless front end and a
 // scripted player.
+#include "common/file_tree.h"
 #include "common/log_capture.h"
 #include "tools/patcher/frontends/headless/headless_ui.h"
 
@@ -8,7 +9,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,28 +29,19 @@ struct player_t {
 // Presses the buttons in order, one per page that waits; answers every question with the answers in order.
 player_t presses(std::vector<u32> buttons, std::vector<bool> answers = {});
 
-// Keeps every worker of the pool busy, so that an operation posted meanwhile waits in the queue.
-class pool_hold_t {
+// Keeps every worker of the pool busy, so that an operation posted meanwhile waits in the queue,
+// or holds the finalization gate from another thread, as an open question would.
+class hold_t {
 public:
-  pool_hold_t() = default;
-  ~pool_hold_t() { release(); }
+  enum what_t { pool_workers, finalization_gate };
+  explicit hold_t(what_t what) : what_(what) {}
+  ~hold_t() { release(); }
   void hold();
   void release();
 
 private:
   struct state_t;
-  std::shared_ptr<state_t> state_;
-};
-
-// Holds the finalization gate from another thread, as an open question would.
-class gate_hold_t {
-public:
-  ~gate_hold_t() { release(); }
-  void hold();
-  void release();
-
-private:
-  struct state_t;
+  what_t what_;
   std::shared_ptr<state_t> state_;
 };
 
@@ -63,12 +54,10 @@ struct outcome_t {
   std::vector<std::string> pages;
 };
 
-// File contents by relative path.
-using files_t = std::map<std::string, std::string>;
-files_t snapshot(const fs::path& folder);
-// Names the files that differ, not their contents.
-::testing::AssertionResult same_files(const files_t& actual, const files_t& expected);
-std::string read_file(const fs::path& path);
+using testing::files_t;
+using testing::read_file;
+using testing::same_files;
+using testing::snapshot;
 
 class wizard_test_t : public ::testing::Test {
 public:

@@ -38,10 +38,13 @@ protected:
     ASSERT_TRUE(pack_manifest(manifest, file("out.ktlc"), &key_));
     container_ = read_bytes(file("out.ktlc"));
     ASSERT_GE(container_.size(), 668u);
+    chunks = split_chunks(container_);
+    ASSERT_EQ(chunks.size(), 8u);
   }
 
   CryptoPP::RSA::PrivateKey key_;
   bytes_t content_, config_, delta_, container_;
+  std::vector<chunk_view_t> chunks;
 };
 
 content_hash_t diff_data_hash(const chunk_view_t& diff) {
@@ -68,7 +71,6 @@ TEST_F(container_layout_test, header_names_the_signing_key) {
 }
 
 TEST_F(container_layout_test, chunks_come_in_kind_order_and_fill_the_file) {
-  const std::vector<chunk_view_t> chunks = split_chunks(container_);
   std::vector<std::string> tags;
   for (const chunk_view_t& chunk : chunks) {
     tags.push_back(chunk.tag);
@@ -78,8 +80,6 @@ TEST_F(container_layout_test, chunks_come_in_kind_order_and_fill_the_file) {
 }
 
 TEST_F(container_layout_test, layouts_hold_name_match_version_and_entries) {
-  const std::vector<chunk_view_t> chunks = split_chunks(container_);
-  ASSERT_EQ(chunks.size(), 8u);
   const bytes_t& base = chunks[0].body;
   ASSERT_EQ(base.size(), 112u + 2 * 164u);
   EXPECT_EQ(text_at(base, 0, 64), std::string("kora") + std::string(60, '\0'));
@@ -104,8 +104,6 @@ TEST_F(container_layout_test, layouts_hold_name_match_version_and_entries) {
 }
 
 TEST_F(container_layout_test, diffs_carry_id_block_header_and_payload) {
-  const std::vector<chunk_view_t> chunks = split_chunks(container_);
-  ASSERT_EQ(chunks.size(), 8u);
   const bytes_t& copy = chunks[2].body;
   ASSERT_EQ(copy.size(), 40u + 16u + content_.size());
   EXPECT_EQ(hash_at(copy, 0), diff_data_hash(chunks[2]));
@@ -130,8 +128,6 @@ TEST_F(container_layout_test, diffs_carry_id_block_header_and_payload) {
 }
 
 TEST_F(container_layout_test, meta_and_file_patches_reference_diff_ids) {
-  const std::vector<chunk_view_t> chunks = split_chunks(container_);
-  ASSERT_EQ(chunks.size(), 8u);
   const bytes_t& meta = chunks[5].body;
   ASSERT_EQ(meta.size(), 40u);
   EXPECT_EQ(to_hex(hash_at(meta, 0)), std::string(64, 'A'));

@@ -106,7 +106,7 @@ TEST_F(diff_payload_test, keyed_diff_begins_with_the_derived_key_id) {
   EXPECT_EQ(le64(keyed, 88), content.size());
   EXPECT_EQ(text_at(keyed, 96, 4), "COPY");
   EXPECT_TRUE(std::equal(content.begin(), content.end(), keyed.begin() + 104));
-  EXPECT_TRUE(log_.contains("[WRN] Diff 's' is keyed"));
+  EXPECT_TRUE(logged("[WRN] Diff 's' is keyed"));
 
   // The smallest keyed diff still has the 64 bytes of data the reader requires.
   EXPECT_EQ(chunks[2].body.size(), 40u + 64u);

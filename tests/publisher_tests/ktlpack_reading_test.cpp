@@ -159,7 +159,7 @@ TEST_F(ktlpack_reading_test, key_choice) {
     EXPECT_EQ(run(command, {file("out.ktlc").string(), "--public-key", file("bad.der").string()}, ignored),
               exit_usage);
   }
-  EXPECT_TRUE(log_.contains("is not a DER SubjectPublicKeyInfo RSA public key"));
+  EXPECT_TRUE(logged("is not a DER SubjectPublicKeyInfo RSA public key"));
 }
 
 } // namespace

@@ -97,13 +97,13 @@ TEST_F(manifest_test, bad_statements_are_reported_with_their_line) {
       {"diff a auto - n.bin methods=xdlt\n", "m(1): without an old file only copy and lzm2 are possible"},
   };
   for (const bad_manifest_t& bad : cases) {
-    log_.lines.clear();
+    log_lines.clear();
     EXPECT_FALSE(parse(bad.text)) << bad.text;
-    EXPECT_TRUE(log_.contains(bad.message)) << bad.text << " -> " << (log_.lines.empty() ? "" : log_.lines[0]);
+    EXPECT_TRUE(logged(bad.message)) << bad.text << " -> " << (log_lines.empty() ? "" : log_lines[0]);
   }
-  log_.lines.clear();
+  log_lines.clear();
   EXPECT_FALSE(parse("diff " + hex + " copy a.bin\n"));
-  EXPECT_TRUE(log_.contains("cannot name a diff"));
+  EXPECT_TRUE(logged("cannot name a diff"));
 }
 
 TEST_F(manifest_test, pack_refuses_what_the_updater_would_reject) {
@@ -125,10 +125,10 @@ TEST_F(manifest_test, pack_refuses_what_the_updater_would_reject) {
       {"diff a auto missing.bin a.bin\n", "m(1): diff 'a' cannot be written"},
   };
   for (const auto& [text, message] : cases) {
-    log_.lines.clear();
+    log_lines.clear();
     ASSERT_TRUE(parse(text)) << text;
     EXPECT_FALSE(pack_manifest(manifest_, file("out.ktlc"), nullptr)) << text;
-    EXPECT_TRUE(log_.contains(message)) << text << " -> " << (log_.lines.empty() ? "" : log_.lines.back());
+    EXPECT_TRUE(logged(message)) << text << " -> " << (log_lines.empty() ? "" : log_lines.back());
     EXPECT_FALSE(std::filesystem::exists(file("out.ktlc")));
     EXPECT_FALSE(std::filesystem::exists(file("out.ktlc.partial")));
     EXPECT_FALSE(std::filesystem::exists(file("out.ktlc.partial.diff.lzm2")));

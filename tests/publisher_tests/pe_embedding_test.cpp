@@ -276,15 +276,15 @@ TEST_F(pe_embedding_test, damaged_programs_are_refused) {
     bytes_t program = build_program({});
     row.damage(program);
     bytes_t copy;
-    log_.lines.clear();
+    log_lines.clear();
     EXPECT_FALSE(embed(program, "container", copy));
-    EXPECT_TRUE(log_.contains(row.message));
+    EXPECT_TRUE(logged(row.message));
   }
   // Resources are addressed with 32 bits: a 4 GiB container is refused before a byte is read.
   const bytes_t program = build_program({});
   std::stringstream program_stream(std::string(program.begin(), program.end())), empty, output;
   EXPECT_FALSE(embed_in_pe({program_stream, program.size(), empty, u64{4} << 30, output}));
-  EXPECT_TRUE(log_.contains("limited to 4 GiB"));
+  EXPECT_TRUE(logged("limited to 4 GiB"));
 }
 
 } // namespace

@@ -2,34 +2,7 @@
 
 #include <cryptopp/sha.h>
 
-#include <fstream>
-#include <random>
-
 namespace orvo::publisher::testing {
-
-std::filesystem::path dev_key_path(const char* name) { return std::filesystem::path(ORVO_DEV_KEYS_DIR) / name; }
-
-bytes_t read_bytes(const std::filesystem::path& path) {
-  std::ifstream input(path, std::ios::binary);
-  return bytes_t(std::istreambuf_iterator<char>(input), std::istreambuf_iterator<char>());
-}
-
-void write_bytes(const std::filesystem::path& path, const bytes_t& bytes) {
-  std::ofstream output(path, std::ios::binary | std::ios::trunc);
-  output.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  ASSERT_TRUE(output.good()) << path;
-}
-
-void write_text(const std::filesystem::path& path, const std::string& text) {
-  write_bytes(path, bytes_t(text.begin(), text.end()));
-}
-
-bytes_t random_bytes(size_t size, u32 seed) {
-  std::mt19937 generator(seed);
-  bytes_t bytes(size);
-  for (u8& value : bytes) value = static_cast<u8>(generator());
-  return bytes;
-}
 
 u32 le32(const bytes_t& bytes, u64 offset) {
   u32 value = 0;
@@ -79,30 +52,6 @@ std::vector<chunk_view_t> split_chunks(const bytes_t& container) {
   }
   EXPECT_EQ(position, container.size());
   return chunks;
-}
-
-bool log_capture_t::contains(const std::string& part) const {
-  for (const std::string& line : lines)
-    if (line.find(part) != std::string::npos) return true;
-  return false;
-}
-
-void publisher_test_t::SetUp() {
-  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::string("publisher_tests_") + info->test_suite_name() + "_" + info->name();
-  for (char& ch : name)
-    if (ch == '/') ch = '_';
-  dir_ = std::filesystem::temp_directory_path() / name;
-  std::filesystem::remove_all(dir_);
-  std::filesystem::create_directories(dir_);
-  create_message_dispatcher();
-  message_dispatcher()->register_handler(&log_);
-}
-
-void publisher_test_t::TearDown() {
-  message_dispatcher()->unregister_handler(&log_);
-  std::error_code ignored;
-  std::filesystem::remove_all(dir_, ignored);
 }
 
 } // namespace orvo::publisher::testing

@@ -1,23 +1,15 @@
 #pragma once
-#include "ovcore/messages/message_dispatcher.h"
+#include "interop_tests/interop_support.h"
 #include "tools/publisher/content_hash.h"
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <string>
-#include <vector>
 
 namespace orvo::publisher::testing {
 
-using bytes_t = std::vector<u8>;
-
-std::filesystem::path dev_key_path(const char* name);
-
-bytes_t read_bytes(const std::filesystem::path& path);
-void write_bytes(const std::filesystem::path& path, const bytes_t& bytes);
-void write_text(const std::filesystem::path& path, const std::string& text);
-bytes_t random_bytes(size_t size, u32 seed);
+using interop::bytes_t;
+using interop::dev_key_path;
+using interop::random_bytes;
+using interop::read_bytes;
+using interop::write_bytes;
+using interop::write_text;
 
 u32 le32(const bytes_t& bytes, u64 offset);
 u64 le64(const bytes_t& bytes, u64 offset);
@@ -36,23 +28,7 @@ struct chunk_view_t {
 // Splits everything after the 668-byte header into chunks; fails the test on a bad sequence.
 std::vector<chunk_view_t> split_chunks(const bytes_t& container);
 
-// Collects dispatched messages for the duration of a test.
-class log_capture_t : public message_handler_t {
-public:
-  void on_message(const string& text, u32 level) override { lines.emplace_back(text.c_str()); }
-  bool contains(const std::string& part) const;
-  std::vector<std::string> lines;
-};
-
-// Fresh temporary directory and message capture per test.
-class publisher_test_t : public ::testing::Test {
-protected:
-  void SetUp() override;
-  void TearDown() override;
-  std::filesystem::path file(const std::string& name) const { return dir_ / name; }
-
-  std::filesystem::path dir_;
-  log_capture_t log_;
-};
+// A fresh directory and message capture per test.
+using publisher_test_t = interop::interop_test_t;
 
 } // namespace orvo::publisher::testing

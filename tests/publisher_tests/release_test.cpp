@@ -2,6 +2,7 @@
 // the updater's own analysis and application; malformed descriptions and inputs are refused.
 #include "publisher_test_support.h"
 
+#include "common/file_tree.h"
 #include "patch/analyze_patch.h"
 #include "patch/apply_patch.h"
 #include "patch/container_pool.h"
@@ -10,8 +11,6 @@
 #include "tools/publisher/release_description.h"
 #include "tools/publisher/rsa_keys.h"
 
-#include <map>
-#include <set>
 #include <sstream>
 
 namespace orvo::publisher::testing {
@@ -54,14 +53,9 @@ bytes_t content_bytes(const std::string& name) {
   return bytes;
 }
 
-using tree_t = std::map<std::string, bytes_t>;
-
-tree_t snapshot(const fs::path& root) {
-  tree_t tree;
-  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root))
-    if (entry.is_regular_file()) tree[entry.path().lexically_relative(root).generic_string()] = read_bytes(entry.path());
-  return tree;
-}
+using orvo::testing::files_t;
+using orvo::testing::same_files;
+using orvo::testing::snapshot;
 
 class release_test : public publisher_test_t {
 protected:
@@ -91,41 +85,34 @@ protected:
     return code;
   }
 
-  // The installation of an older version after the updater's analysis and application.
-  tree_t update(size_t column) {
-    const fs::path game_dir = file("game");
-    fs::remove_all(game_dir);
-    fs::copy(file(labels[column]), game_dir, fs::copy_options::recursive);
-    const bytes_t container = read_bytes(file("out.ktlc"));
-    const file_layer_t files;
-    container_key_t key;
-    const std::string public_key = dev_key_path("dev-public.der").string();
-    EXPECT_TRUE(load_container_key(&public_key, key));
-    const rsa_public_key_t record = key.record();
-    array_dyn_t<const rsa_public_key_t*> keys;
-    keys.push(&record);
-    patch::container_pool_t pool;
-    EXPECT_EQ(pool.add_container(container.data(), static_cast<u32>(container.size()), nullptr, &keys),
-              patch::container_open_result_t::ok);
-    array_dyn_t<auto_ptr_t<patch::file_patching_info_t>> infos;
-    EXPECT_EQ(patch::analyze_installation(infos, pool, game_dir.string().c_str(), nullptr),
-              patch::analyze_patch_result_t::ok) << labels[column];
-    EXPECT_EQ(patch::apply_patch(infos, pool, nullptr), patch::apply_patch_result_t::ok) << labels[column];
-    return snapshot(game_dir);
+  // An older version as the installation.
+  void install(size_t column) {
+    fs::remove_all(file("game"));
+    fs::copy(file(labels[column]), file("game"), fs::copy_options::recursive);
   }
 
-  // The content pairs a direct release patches: every older content of a target file to it.
-  static size_t direct_pairs() {
-    std::set<std::pair<std::string, std::string>> pairs;
-    for (const file_row_t& row : game) {
-      const std::string target = row.contents[target_column];
-      if (target.empty() || target == "=") continue;
-      for (size_t column = 0; column < target_column; ++column) {
-        const std::string from = row.contents[column] == std::string("=") ? "" : row.contents[column];
-        if (from != target) pairs.emplace(from, target);
-      }
-    }
-    return pairs.size();
+  // ktlpack verify of the release against an installation; out receives what it printed.
+  int verify_against(const fs::path& installation, std::string& out) {
+    ::testing::internal::CaptureStdout();
+    const int code = run_verify({file("out.ktlc").string(), "--public-key", dev_key_path("dev-public.der").string(),
+                                 "--against", installation.string()});
+    out = ::testing::internal::GetCapturedStdout();
+    return code;
+  }
+
+  // The installation after the updater's analysis and application.
+  files_t update() {
+    const file_layer_t files;
+    const bytes_t container = read_bytes(file("out.ktlc"));
+    interop::dev_public_key_t key;
+    patch::container_pool_t pool;
+    EXPECT_EQ(pool.add_container(container.data(), static_cast<u32>(container.size()), nullptr, &key.list()),
+              patch::container_open_result_t::ok);
+    array_dyn_t<auto_ptr_t<patch::file_patching_info_t>> infos;
+    EXPECT_EQ(patch::analyze_installation(infos, pool, file("game").string().c_str(), nullptr),
+              patch::analyze_patch_result_t::ok);
+    EXPECT_EQ(patch::apply_patch(infos, pool, nullptr), patch::apply_patch_result_t::ok);
+    return snapshot(file("game"));
   }
 
   std::string summary_;
@@ -137,21 +124,17 @@ TEST_F(release_test, every_older_version_updates_to_the_target) {
     std::vector<std::string> options;
   };
   const case_t cases[] = {{"direct", {"--jobs", "3"}}, {"chained", {"--chained"}}};
-  const tree_t target = snapshot(file(labels[target_column]));
+  const files_t target = snapshot(file(labels[target_column]));
   for (const case_t& c : cases) {
     SCOPED_TRACE(c.name);
     ASSERT_EQ(release(c.options), exit_success) << summary_;
     for (size_t column = 0; column < target_column; ++column) {
-      const std::string game_dir = file("game").string();
-      fs::remove_all(game_dir);
-      fs::copy(file(labels[column]), game_dir, fs::copy_options::recursive);
-      ::testing::internal::CaptureStdout();
-      const int verified = run_verify({file("out.ktlc").string(), "--public-key",
-                                       dev_key_path("dev-public.der").string(), "--against", game_dir});
-      const std::string check = ::testing::internal::GetCapturedStdout();
-      EXPECT_EQ(verified, exit_success) << check;
+      SCOPED_TRACE(labels[column]);
+      install(column);
+      std::string check;
+      EXPECT_EQ(verify_against(file("game"), check), exit_success) << check;
       EXPECT_NE(check.find("outcome: update"), std::string::npos) << check;
-      EXPECT_TRUE(update(column) == target) << labels[column];
+      EXPECT_TRUE(same_files(update(), target));
     }
   }
 }
@@ -161,7 +144,9 @@ TEST_F(release_test, identical_changes_are_stored_once_and_summarized) {
   ASSERT_EQ(release({}), exit_success);
   size_t file_patches = 0;
   for (const chunk_view_t& chunk : split_chunks(read_bytes(file("out.ktlc")))) file_patches += chunk.tag == "FPAT";
-  EXPECT_EQ(file_patches, direct_pairs());
+  // Older contents to target contents: exe1, exe2 -> exe3; pak1 -> pak2; nothing, map1 -> map2; vid1, vid2 -> vid3;
+  // nothing -> nor1; nothing -> tal2.
+  EXPECT_EQ(file_patches, 9u);
   // 1.0: changed exe, pak x2, shaders, video, tales; added new.map, north (DLC), tales (base);
   // removed intro, north (base), tales (DLC).
   EXPECT_NE(summary_.find("1.0"), std::string::npos);
@@ -177,11 +162,8 @@ TEST_F(release_test, identical_changes_are_stored_once_and_summarized) {
 
 TEST_F(release_test, layouts_only_leaves_the_target_unchanged) {
   ASSERT_EQ(release({"--layouts-only"}), exit_success);
-  ::testing::internal::CaptureStdout();
-  const int verified = run_verify({file("out.ktlc").string(), "--public-key", dev_key_path("dev-public.der").string(),
-                                   "--against", file(labels[target_column]).string()});
-  const std::string check = ::testing::internal::GetCapturedStdout();
-  EXPECT_EQ(verified, exit_success);
+  std::string check;
+  EXPECT_EQ(verify_against(file(labels[target_column]), check), exit_success);
   EXPECT_NE(check.find("outcome: already up to date"), std::string::npos) << check;
 }
 
@@ -225,15 +207,15 @@ TEST_F(release_test, bad_inputs_are_refused_without_an_output) {
     TearDown();  // a fresh folder per case
     SetUp();
     if (c.prepare) c.prepare(dir_);
-    log_.lines.clear();
+    log_lines.clear();
     ::testing::internal::CaptureStderr();
     arguments_t arguments = {file("release.txt").string()};
     if (c.code != exit_usage || c.options.size()) arguments.insert(arguments.end(), {"-o", file("out.ktlc").string()});
     arguments.insert(arguments.end(), c.options.begin(), c.options.end());
     EXPECT_EQ(run_release(arguments), c.code);
     const std::string usage = ::testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(log_.contains(c.message) || usage.find(c.message) != std::string::npos)
-        << (log_.lines.empty() ? usage : log_.lines.back());
+    EXPECT_TRUE(logged(c.message) || usage.find(c.message) != std::string::npos)
+        << (log_lines.empty() ? usage : log_lines.back());
     for (const fs::directory_entry& entry : fs::directory_iterator(dir_))
       EXPECT_EQ(entry.path().string().find("out.ktlc"), std::string::npos) << entry.path();
   }
@@ -261,11 +243,11 @@ TEST_F(release_test, malformed_descriptions_are_refused_with_their_line) {
   };
   for (const case_t& c : cases) {
     SCOPED_TRACE(c.text);
-    log_.lines.clear();
+    log_lines.clear();
     std::istringstream text(c.text);
     release_description_t description;
     EXPECT_FALSE(parse_release_description(text, "d", dir_, description));
-    EXPECT_TRUE(log_.contains(c.message)) << (log_.lines.empty() ? "" : log_.lines.front());
+    EXPECT_TRUE(logged(c.message)) << (log_lines.empty() ? "" : log_lines.front());
   }
 }
 

@@ -45,7 +45,7 @@ TEST_F(rsa_keys_test, malformed_key_files_are_refused) {
   write_bytes(file("junk.der"), random_bytes(550, 3));
   CryptoPP::RSA::PublicKey public_key;
   EXPECT_FALSE(load_public_key(file("junk.der"), public_key));
-  EXPECT_TRUE(log_.contains("is not a DER SubjectPublicKeyInfo"));
+  EXPECT_TRUE(logged("is not a DER SubjectPublicKeyInfo"));
   CryptoPP::RSA::PrivateKey private_key;
   EXPECT_FALSE(load_private_key(dev_key_path("dev-public.der"), private_key));
   EXPECT_FALSE(load_private_key(file("absent.key"), private_key));

@@ -68,7 +68,7 @@ TEST_F(signature_test, failed_pack_leaves_no_container) {
   EXPECT_FALSE(pack_manifest(manifest_, file("out.ktlc"), &private_key_));
   EXPECT_EQ(read_bytes(file("out.ktlc")), (bytes_t{1, 2, 3}));
   EXPECT_FALSE(std::filesystem::exists(file("out.ktlc.partial")));
-  EXPECT_TRUE(log_.contains("manifest.txt(2)"));
+  EXPECT_TRUE(logged("manifest.txt(2)"));
 }
 
 } // namespace
