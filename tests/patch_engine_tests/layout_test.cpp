@@ -90,6 +90,7 @@ struct listing_case_t {
   std::string suffix;  // appended to the installation directory
   std::vector<std::string> files;
   std::vector<std::string> expected;
+  u32 result = patch::list_files_ok;
 };
 
 class installed_files_test : public analysis_test_t {
@@ -102,29 +103,25 @@ protected:
   }
 };
 
-TEST_F(installed_files_test, files_are_listed_depth_first_and_sorted_by_bytes) {
+TEST_F(installed_files_test, listing_is_depth_first_sorted_by_bytes_and_needs_the_folder) {
   const std::vector<std::string> tree = {"b/c", "a", "C", "b/d/e", "b-", "\xC3\xA9t\xC3\xA9.dat", "z/.svn/x"};
   const std::vector<std::string> sorted = {"C", "a", "b-", "b/c", "b/d/e", "\xC3\xA9t\xC3\xA9.dat"};
   const listing_case_t cases[] = {
       {"plain", "", tree, sorted},
       {"trailing slash", "/", tree, sorted},
       {"empty installation", "", {}, {}},
+      {"a missing directory", "/absent", {}, {}, patch::list_files_directory_missing},
   };
   for (const listing_case_t& c : cases) {
     SCOPED_TRACE(c.what);
     reset_installation();
     for (const std::string& name : c.files) write_file(name, name);
     std::vector<std::string> listed;
-    EXPECT_EQ(list(install_dir() + c.suffix, listed), patch::list_files_ok);
+    log_lines.clear();
+    EXPECT_EQ(list(install_dir() + c.suffix, listed), c.result);
     EXPECT_EQ(listed, c.expected);
+    EXPECT_EQ(logged("[ERR] Directory '" + install_dir() + c.suffix + "' not found"), c.result != patch::list_files_ok);
   }
-}
-
-TEST_F(installed_files_test, a_missing_directory_fails) {
-  std::vector<std::string> listed;
-  const std::string missing = file("absent").generic_string();
-  EXPECT_EQ(list(missing, listed), patch::list_files_directory_missing);
-  EXPECT_TRUE(logged("[ERR] Directory '" + missing + "' not found"));
 }
 
 // A game file that only carries the read-only attribute is still a file.

@@ -168,11 +168,12 @@ publisher::aes_key_t key_bytes(u8 first) {
 using pool_diff_test = analysis_test_t;
 
 TEST_F(pool_diff_test, data_sizes_and_keys_are_found_across_containers) {
-  static const publisher::aes_key_t key = key_bytes(7);
+  static const publisher::aes_key_t key = key_bytes(7), missing_key = key_bytes(9);
   container_spec_t first = spec_of({layout("kora", {1, 0, 0, 0}, "x")});
   first.diffs = {{digest_named('p'), 100},
                  {digest_named('m'), 0, true},
-                 {digest_named('k'), 50, false, &key}};
+                 {digest_named('k'), 50, false, &key},
+                 {digest_named('n'), 50, false, &missing_key}};
   ASSERT_NO_FATAL_FAILURE(add_container(first));
   container_spec_t second;
   second.keys = {key};
@@ -196,6 +197,8 @@ TEST_F(pool_diff_test, data_sizes_and_keys_are_found_across_containers) {
       {'a', false, size_result_t::not_found, ~u64(0), extract_t::not_found},
       // The key lies in the second container; keyed content has no readable size and is refused.
       {'k', true, size_result_t::ok, ~u64(0), extract_t::internal_error},
+      // Its key is in no container.
+      {'n', true, size_result_t::no_key, ~u64(0), extract_t::no_key},
   };
   for (const case_t& c : cases) {
     SCOPED_TRACE(c.diff);
@@ -208,18 +211,6 @@ TEST_F(pool_diff_test, data_sizes_and_keys_are_found_across_containers) {
     EXPECT_EQ(pool.extract_diff(output, nullptr, digest_named(c.diff), nullptr), *c.extract_result);
   }
   EXPECT_TRUE(logged("[ERR] Encryption is currently not supported"));
-}
-
-TEST_F(pool_diff_test, a_keyed_diff_without_its_key_anywhere) {
-  static const publisher::aes_key_t key = key_bytes(9);
-  container_spec_t spec = spec_of({layout("kora", {1, 0, 0, 0}, "x")});
-  spec.diffs = {{digest_named('k'), 50, false, &key}};
-  ASSERT_NO_FATAL_FAILURE(add_container(spec));
-  u64 size = 0;
-  EXPECT_EQ(pool.get_diff_output_size(size, digest_named('k')), patch::diff_size_result_t::no_key);
-  EXPECT_EQ(size, ~u64(0));
-  auto_ptr_t<file_t> output(new interop::vector_file_t("out"));
-  EXPECT_EQ(pool.extract_diff(output, nullptr, digest_named('k'), nullptr), patch::extract_diff_result_t::no_key);
 }
 
 TEST_F(pool_diff_test, a_refused_container_leaves_the_pool_unchanged) {
