@@ -8,7 +8,6 @@
 #include "tools/publisher/manifest_packer.h"
 #include "tools/publisher/rsa_keys.h"
 
-#include <functional>
 
 namespace orvo::publisher::testing {
 namespace {
@@ -74,60 +73,42 @@ TEST_F(ktlpack_reading_test, verify_and_inspect_answer_as_the_updater_opens) {
   const bytes_t good = pack(true);
   const bytes_t unsigned_container = pack(false);
   const std::string dev_key = dev_key_path("dev-public.der").string();
+  const auto changed = [](bytes_t bytes, u64 at, u8 value) {
+    bytes[at] = value;
+    return bytes;
+  };
   struct case_t {
     const char* name;
-    std::function<bytes_t()> container;
+    bytes_t container;
     bool other_key;
     const char* result;
     std::vector<std::string> inspected;
   };
   const case_t cases[] = {
-      {"a good container", [&] { return good; }, false, "ok",
+      {"a good container", good, false, "ok",
        {"result: ok", "layout \"kora\" version 1.2.0.0", "  match " + to_hex(empty_content_hash()),
         "  1 entries", "bin/a.bin", "block LZM2, output 60000 bytes",
         "keyed, key id", "(key in this container)", "reads no block header",
         "diff " + declared_id + "\n  declared: 100 bytes of data in another container",
         "1 layouts, 2 file patches, 0 problems"}},
-      {"a flipped signature byte",
-       [&] {
-         bytes_t changed = good;
-         changed[400] ^= 1;
-         return changed;
-       },
-       false, "invalid_signature", {"result: invalid_signature"}},
-      {"a flipped chunk byte",
-       [&] {
-         bytes_t changed = good;
-         changed[good.size() / 2] ^= 1;
-         return changed;
-       },
-       false, "invalid_signature", {"result: invalid_signature"}},
-      {"a cut container", [&] { return bytes_t(good.begin(), good.end() - 1000); }, false, "invalid_signature",
+      {"a flipped signature byte", changed(good, 400, good[400] ^ 1), false, "invalid_signature",
        {"result: invalid_signature"}},
-      {"a cut header", [&] { return bytes_t(good.begin(), good.begin() + 667); }, false, "not_container",
-       {"result: not_container"}},
-      {"another format version",
-       [&] {
-         bytes_t changed = good;
-         changed[4] = 3;
-         return changed;
-       },
-       false, "unsupported_version", {"result: unsupported_version"}},
-      {"a wrong key", [&] { return good; }, true, "unknown_key", {"result: unknown_key"}},
-      {"an unsigned container", [&] { return unsigned_container; }, false, "no_signature", {"result: no_signature"}},
-      {"an unsigned container with reserved bytes set",
-       [&] {
-         bytes_t changed = unsigned_container;
-         changed[100] = 1;
-         return changed;
-       },
-       false, "corrupted", {"result: corrupted"}},
-      {"a COPY block with the wrong output size", [&] { return pack_copy_with_wrong_size(); }, false, "ok",
+      {"a flipped chunk byte", changed(good, good.size() / 2, good[good.size() / 2] ^ 1), false, "invalid_signature",
+       {"result: invalid_signature"}},
+      {"a cut container", bytes_t(good.begin(), good.end() - 1000), false, "invalid_signature",
+       {"result: invalid_signature"}},
+      {"a cut header", bytes_t(good.begin(), good.begin() + 667), false, "not_container", {"result: not_container"}},
+      {"another format version", changed(good, 4, 3), false, "unsupported_version", {"result: unsupported_version"}},
+      {"a wrong key", good, true, "unknown_key", {"result: unknown_key"}},
+      {"an unsigned container", unsigned_container, false, "no_signature", {"result: no_signature"}},
+      {"an unsigned container with reserved bytes set", changed(unsigned_container, 100, 1), false, "corrupted",
+       {"result: corrupted"}},
+      {"a COPY block with the wrong output size", pack_copy_with_wrong_size(), false, "ok",
        {"block COPY, output 5 bytes, payload 60000 bytes",
         "problem: a COPY block whose payload and output sizes disagree", "0 layouts, 1 file patches, 1 problems"}},
   };
   for (const case_t& row : cases) {
-    write_bytes(file("case.ktlc"), row.container());
+    write_bytes(file("case.ktlc"), row.container);
     const std::string key = row.other_key ? other_public_key() : dev_key;
     const arguments_t arguments = {file("case.ktlc").string(), "--public-key", key};
     std::string verified;
