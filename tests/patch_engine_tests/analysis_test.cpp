@@ -264,14 +264,12 @@ TEST_F(analysis_test, required_space_is_64_bit_and_saturates) {
     u64 required;
   };
   const case_t cases[] = {
-      {{100, 40}, 140},
-      {{1000}, 1000},
       {{40, 100, 10}, 140},
       {{5 * gib, 3 * gib}, 8 * gib},
       {{1ull << 63, 1ull << 63}, patch::space_unknown},
   };
   for (const case_t& c : cases) {
-    SCOPED_TRACE(c.sizes.size());
+    SCOPED_TRACE(c.sizes[0]);
     reset_pool();
     container_spec_t spec;
     spec.layouts = {layout_of("kora", {{"big.pak", d('T')}})};

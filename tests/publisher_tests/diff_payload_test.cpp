@@ -40,14 +40,15 @@ bool decode_xz(const u8* data, size_t size, bytes_t& out) {
   return complete;
 }
 
-TEST_F(diff_payload_test, lzm2_payload_decodes_to_the_original) {
+TEST_F(diff_payload_test, lzm2_and_copy_payloads_of_large_and_empty_files) {
   // Larger than the 1 MiB encoder buffers on both sides: incompressible and repetitive parts.
   bytes_t original = random_bytes(1500000, 3);
   for (u32 i = 0; i < 1200000; ++i) original.push_back(static_cast<u8>(i % 251));
   write_bytes(file("big.bin"), original);
   write_bytes(file("empty.bin"), {});
-  const std::vector<chunk_view_t> chunks = pack("diff big lzm2 big.bin preset=1\ndiff none lzm2 empty.bin\n");
-  ASSERT_EQ(chunks.size(), 2u);
+  const std::vector<chunk_view_t> chunks =
+      pack("diff big lzm2 big.bin preset=1\ndiff none lzm2 empty.bin\ndiff zero copy empty.bin\n");
+  ASSERT_EQ(chunks.size(), 3u);
 
   const bytes_t& big = chunks[0].body;
   EXPECT_EQ(le64(big, 40), original.size());
@@ -61,15 +62,11 @@ TEST_F(diff_payload_test, lzm2_payload_decodes_to_the_original) {
   decoded.clear();
   ASSERT_TRUE(decode_xz(none.data() + 56, none.size() - 56, decoded));
   EXPECT_TRUE(decoded.empty());
-}
 
-TEST_F(diff_payload_test, copy_of_an_empty_file_is_a_bare_block_header) {
-  write_bytes(file("empty.bin"), {});
-  const std::vector<chunk_view_t> chunks = pack("diff none copy empty.bin\n");
-  ASSERT_EQ(chunks.size(), 1u);
-  ASSERT_EQ(chunks[0].size, 16u + 40u + 16u);
-  EXPECT_EQ(le64(chunks[0].body, 40), 0u);
-  EXPECT_EQ(text_at(chunks[0].body, 48, 4), "COPY");
+  // A copy of an empty file is a bare block header.
+  ASSERT_EQ(chunks[2].size, 16u + 40u + 16u);
+  EXPECT_EQ(le64(chunks[2].body, 40), 0u);
+  EXPECT_EQ(text_at(chunks[2].body, 48, 4), "COPY");
 }
 
 TEST_F(diff_payload_test, xdlt_output_size_can_come_from_the_target_file) {
