@@ -34,24 +34,15 @@ private:
     bool is_move;
     std::string from, to;
   };
-  static fake_transaction_manager_t* current;
-  static bool fails(call_t call);
-  static transaction_handle_t create_transaction(const wchar16_t* description);
-  static bool commit_transaction(transaction_handle_t transaction);
-  static bool rollback_transaction(transaction_handle_t transaction);
-  static transaction_handle_t open_probe_file(const wchar16_t* path, bool write, transaction_handle_t transaction);
-  static bool move_file(const wchar16_t* from, const wchar16_t* to, transaction_handle_t transaction);
-  static bool delete_file(const wchar16_t* path, transaction_handle_t transaction);
-  static bool clear_read_only(const wchar16_t* path, transaction_handle_t transaction);
-  static void close_handle(transaction_handle_t handle);
-  static u32 last_error();
+  bool fails(call_t call);
+  void commit_pending();
 
-  transaction_functions_t functions_;
+  transaction_functions_t functions_{};
   call_t failing_ = none;
   u32 error_ = 0;
   u32 last_error_ = 0;
   std::vector<operation_t> pending_;
-  int handles_[64] = {};
+  int transaction_ = 0, probe_ = 0;
 };
 
 } // namespace orvo::analysis
