@@ -22,7 +22,7 @@ void generate_source(u8* out, u32 size, u64 offset) {
 
 bytes_t generated(u64 offset, u64 size) {
   bytes_t bytes(size);
-  for (u64 i = 0; i < size; ++i) bytes[i] = source_byte(offset + i);
+  generate_source(bytes.data(), static_cast<u32>(size), offset);
   return bytes;
 }
 
@@ -253,33 +253,21 @@ TEST(decode_delta, failed_write_in_flight_is_reported_when_the_next_window_is_re
   EXPECT_EQ(output.position(), 0u);
 }
 
-TEST(decode_delta, copy_past_the_end_of_the_source) {
-  sections_t sections;
-  sections.copy(20, 0);
-  bytes_t delta = header();
-  append_window(delta, source_window(0, 20, bytes_t(20, 0), sections));
-  log_capture_t log;
-  EXPECT_EQ(run_delta(delta, &rfc_source).result, decode_delta_corrupted);
-  EXPECT_TRUE(log.contains("Unknown error " + std::to_string(vcdiff_source_past_end)));
-}
-
-TEST(decode_delta, abort_at_first_progress_writes_nothing) {
-  progress_log_t progress;
-  progress.answer_false_at = 1;
-  const delta_outcome_t outcome = run_delta(rfc_delta(), &rfc_source, 28, &progress);
+TEST(decode_delta, abort_at_the_first_or_the_final_report) {
+  progress_log_t first;
+  first.answer_false_at = 1;
+  const delta_outcome_t outcome = run_delta(rfc_delta(), &rfc_source, 28, &first);
   EXPECT_EQ(outcome.result, decode_delta_aborted);
   EXPECT_TRUE(outcome.output.empty());
-  EXPECT_EQ(progress.reports.size(), 1u);
-  EXPECT_EQ(progress.reports[0].bytes_done, 0u);
-  EXPECT_EQ(progress.reports[0].bytes_total, 28u);
-}
+  ASSERT_EQ(first.reports.size(), 1u);
+  EXPECT_EQ(first.reports[0].bytes_done, 0u);
+  EXPECT_EQ(first.reports[0].bytes_total, 28u);
 
-TEST(decode_delta, abort_on_the_final_report) {
   progress_log_t counting;
   ASSERT_EQ(run_delta(rfc_delta(), &rfc_source, 28, &counting).result, decode_delta_ok);
-  progress_log_t progress;
-  progress.answer_false_at = counting.reports.size();
-  EXPECT_EQ(run_delta(rfc_delta(), &rfc_source, 28, &progress).result, decode_delta_aborted);
+  progress_log_t last;
+  last.answer_false_at = counting.reports.size();
+  EXPECT_EQ(run_delta(rfc_delta(), &rfc_source, 28, &last).result, decode_delta_aborted);
 }
 
 TEST(decode_delta, truncated_delta_ends_with_the_output_so_far) {
@@ -294,46 +282,34 @@ TEST(decode_delta, truncated_delta_ends_with_the_output_so_far) {
 }
 
 TEST(decode_delta, failures_of_files_and_key) {
+  constexpr u64 never = ~u64{0};
+  struct case_t {
+    u64 container_reads, source_reads, output_writes;
+    bool keyed;
+    decode_delta_result_t result;
+    const char* line;
+  };
+  const case_t cases[] = {
+      {0, never, never, false, decode_delta_container_read_error, "[ERR] Error while reading from 'container.ktl'"},
+      {never, 0, never, false, decode_delta_source_read_error, "[ERR] Error while reading from 'source.bin'"},
+      {never, never, 0, false, decode_delta_write_error, "[ERR] Error while writing to 'output.bin'"},
+      {never, never, never, true, decode_delta_internal_error, "[ERR] Encryption is currently not supported"},
+  };
   const bytes_t delta = rfc_delta();
-  test_file_t source("source.bin", rfc_source);
-  {
+  const u8 key_bytes[32] = {};
+  for (const case_t& c : cases) {
+    SCOPED_TRACE(c.line);
     log_capture_t log;
-    test_file_t container("container.ktl", delta);
-    container.fail_reads_after = 0;
-    test_file_t output("output.bin");
-    EXPECT_EQ(decode_delta(container, 0, delta.size(), &source, output, nullptr, nullptr, 28),
-              decode_delta_container_read_error);
-    EXPECT_TRUE(log.contains("[ERR] Error while reading from 'container.ktl'"));
-  }
-  {
-    log_capture_t log;
-    test_file_t container("container.ktl", delta);
-    test_file_t broken_source("broken.bin", rfc_source);
-    broken_source.fail_reads_after = 0;
-    test_file_t output("output.bin");
-    EXPECT_EQ(decode_delta(container, 0, delta.size(), &broken_source, output, nullptr, nullptr, 28),
-              decode_delta_source_read_error);
-    EXPECT_TRUE(log.contains("[ERR] Error while reading from 'broken.bin'"));
-  }
-  {
-    log_capture_t log;
-    test_file_t container("container.ktl", delta);
-    test_file_t output("output.bin");
-    output.fail_writes_after = 0;
-    EXPECT_EQ(decode_delta(container, 0, delta.size(), &source, output, nullptr, nullptr, 28),
-              decode_delta_write_error);
-    EXPECT_TRUE(log.contains("[ERR] Error while writing to 'output.bin'"));
-  }
-  {
-    log_capture_t log;
-    test_file_t container("container.ktl", delta);
-    test_file_t output("output.bin");
-    const u8 key_bytes[32] = {};
-    EXPECT_EQ(decode_delta(container, 0, delta.size(), &source, output, reinterpret_cast<const aes_key_t*>(key_bytes),
-                           nullptr, 28),
-              decode_delta_internal_error);
-    EXPECT_TRUE(log.contains("[ERR] Encryption is currently not supported"));
-    EXPECT_EQ(container.reads, 0u);
+    test_file_t container("container.ktl", delta), source("source.bin", rfc_source), output("output.bin");
+    container.fail_reads_after = c.container_reads;
+    source.fail_reads_after = c.source_reads;
+    output.fail_writes_after = c.output_writes;
+    const aes_key_t* key = c.keyed ? reinterpret_cast<const aes_key_t*>(key_bytes) : nullptr;
+    EXPECT_EQ(decode_delta(container, 0, delta.size(), &source, output, key, nullptr, 28), c.result);
+    EXPECT_TRUE(log.contains(c.line));
+    if (c.keyed) {
+      EXPECT_EQ(container.reads, 0u);
+    }
   }
 }
 
