@@ -270,17 +270,6 @@ TEST(decode_delta, abort_at_the_first_or_the_final_report) {
   EXPECT_EQ(run_delta(rfc_delta(), &rfc_source, 28, &last).result, decode_delta_aborted);
 }
 
-TEST(decode_delta, truncated_delta_ends_with_the_output_so_far) {
-  bytes_t delta = rfc_delta();
-  const size_t first_window_end = delta.size();
-  append(delta, rfc_delta());
-  delta.erase(delta.begin() + first_window_end, delta.begin() + first_window_end + 5);  // second header
-  delta.resize(delta.size() - 3);
-  const delta_outcome_t outcome = run_delta(delta, &rfc_source, 56);
-  EXPECT_EQ(outcome.result, decode_delta_ok);
-  EXPECT_EQ(outcome.output, rfc_target);
-}
-
 TEST(decode_delta, failures_of_files_and_key) {
   constexpr u64 never = ~u64{0};
   struct case_t {
