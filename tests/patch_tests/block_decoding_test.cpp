@@ -405,34 +405,24 @@ TEST(extract_diff, result_names) {
   EXPECT_STREQ(extract_diff_result_name(12), "");
 }
 
-struct answer_t final : progress_callback_t {
-  bool call(const task_progress_t& progress) override {
-    seen = progress;
-    return answer;
-  }
-  task_progress_t seen;
-  bool answer = true;
-};
-
 TEST(progress_relay, stamps_stage_and_steps) {
   const task_progress_t inner{7, 3, 10, 40, 50};
-  answer_t outer;
+  progress_recorder_t outer(1);  // answers false from the second report on
   progress_relay_t relay(&outer);
   EXPECT_TRUE(relay.call(inner));
-  EXPECT_EQ(outer.seen.stage_id, 7u);
-  EXPECT_EQ(outer.seen.step, 3u);
-  EXPECT_EQ(outer.seen.step_count, 10u);
+  EXPECT_EQ(outer.reports.back().stage_id, 7u);
+  EXPECT_EQ(outer.reports.back().step, 3u);
+  EXPECT_EQ(outer.reports.back().step_count, 10u);
 
   relay.set_stage(stage_extraction);
   relay.set_step_base(5);
   relay.set_step_count(6);
-  outer.answer = false;
   EXPECT_FALSE(relay.call(inner));
-  EXPECT_EQ(outer.seen.stage_id, stage_extraction);
-  EXPECT_EQ(outer.seen.step, 6u);  // 3 + 5, limited to the count
-  EXPECT_EQ(outer.seen.step_count, 6u);
-  EXPECT_EQ(outer.seen.bytes_done, 40u);
-  EXPECT_EQ(outer.seen.bytes_total, 50u);
+  EXPECT_EQ(outer.reports.back().stage_id, stage_extraction);
+  EXPECT_EQ(outer.reports.back().step, 6u);  // 3 + 5, limited to the count
+  EXPECT_EQ(outer.reports.back().step_count, 6u);
+  EXPECT_EQ(outer.reports.back().bytes_done, 40u);
+  EXPECT_EQ(outer.reports.back().bytes_total, 50u);
 
   progress_relay_t alone;
   EXPECT_TRUE(alone.call(inner));

@@ -3,6 +3,7 @@
 #include "patch/delta_source_cache.h"
 #include "patch/vcdiff_format.h"
 #include "rfc_example.h"
+#include "support/progress_recorder.h"
 
 #include <gtest/gtest.h>
 
@@ -26,17 +27,10 @@ bytes_t generated(u64 offset, u64 size) {
   return bytes;
 }
 
-struct progress_log_t final : progress_callback_t {
-  bool call(const task_progress_t& progress) override {
-    reports.push_back(progress);
-    return reports.size() < answer_false_at;
-  }
-  std::vector<task_progress_t> reports;
-  size_t answer_false_at = ~size_t{0};
-};
+using orvo::test::progress_recorder_t;
 
 TEST(decode_delta, empty_delta_gives_empty_output) {
-  progress_log_t progress;
+  progress_recorder_t progress;
   const delta_outcome_t outcome = run_delta({}, nullptr, 0, &progress);
   EXPECT_EQ(outcome.result, decode_delta_ok);
   EXPECT_TRUE(outcome.output.empty());
@@ -86,7 +80,7 @@ TEST(decode_delta, delta_of_exactly_two_chunks_with_straddling_windows) {
   ASSERT_EQ(delta.size(), 2 * block);
   test_file_t container("container.ktl", delta);
   test_file_t output("output.bin");
-  progress_log_t progress;
+  progress_recorder_t progress;
   EXPECT_EQ(decode_delta(container, 0, delta.size(), nullptr, output, nullptr, &progress, target.size()),
             decode_delta_ok);
   EXPECT_EQ(output.bytes(), target);
@@ -198,7 +192,7 @@ TEST(decode_delta, target_past_4_gib) {
   const u64 total = (1ull << 32) + 5;
   test_file_t container("container.ktl", delta);
   boundary_sink_t output;
-  progress_log_t progress;
+  progress_recorder_t progress;
   EXPECT_EQ(decode_delta(container, 0, delta.size(), nullptr, output, nullptr, &progress, total), decode_delta_ok);
   EXPECT_EQ(output.written, total);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(output.watched), 8), std::string("\xFF\xFF\xFF\xFFtail", 8));
@@ -254,8 +248,7 @@ TEST(decode_delta, failed_write_in_flight_is_reported_when_the_next_window_is_re
 }
 
 TEST(decode_delta, abort_at_the_first_or_the_final_report) {
-  progress_log_t first;
-  first.answer_false_at = 1;
+  progress_recorder_t first(0);
   const delta_outcome_t outcome = run_delta(rfc_delta(), &rfc_source, 28, &first);
   EXPECT_EQ(outcome.result, decode_delta_aborted);
   EXPECT_TRUE(outcome.output.empty());
@@ -263,10 +256,9 @@ TEST(decode_delta, abort_at_the_first_or_the_final_report) {
   EXPECT_EQ(first.reports[0].bytes_done, 0u);
   EXPECT_EQ(first.reports[0].bytes_total, 28u);
 
-  progress_log_t counting;
+  progress_recorder_t counting;
   ASSERT_EQ(run_delta(rfc_delta(), &rfc_source, 28, &counting).result, decode_delta_ok);
-  progress_log_t last;
-  last.answer_false_at = counting.reports.size();
+  progress_recorder_t last(counting.reports.size() - 1);
   EXPECT_EQ(run_delta(rfc_delta(), &rfc_source, 28, &last).result, decode_delta_aborted);
 }
 
