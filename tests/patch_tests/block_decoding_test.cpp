@@ -46,17 +46,6 @@ bytes_t xz(const bytes_t& plain) {
   return out;
 }
 
-// Bytes that compress, but not to nothing.
-bytes_t patterned(size_t size, u32 seed = 1) {
-  bytes_t out(size);
-  u32 state = seed;
-  for (size_t i = 0; i < size; ++i) {
-    state = state * 1103515245u + 12345u;
-    out[i] = (i / 64) % 3 == 0 ? static_cast<u8>(state >> 24) : static_cast<u8>(i / 7);
-  }
-  return out;
-}
-
 aes_key_t key_of(u8 fill) {
   aes_key_t key;
   std::memset(key.bytes, fill, sizeof key.bytes);

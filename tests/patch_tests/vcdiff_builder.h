@@ -36,6 +36,17 @@ inline u32 reference_adler32(u32 adler, const u8* data, size_t size) {
 
 inline u32 reference_adler32(const bytes_t& data) { return reference_adler32(1, data.data(), data.size()); }
 
+// Bytes that compress, but not to nothing.
+inline bytes_t patterned(size_t size, u32 seed = 1) {
+  bytes_t out(size);
+  u32 state = seed;
+  for (size_t i = 0; i < size; ++i) {
+    state = state * 1103515245u + 12345u;
+    out[i] = (i / 64) % 3 == 0 ? static_cast<u8>(state >> 24) : static_cast<u8>(i / 7);
+  }
+  return out;
+}
+
 // The three sections of a window, written with the default code table.
 struct sections_t {
   bytes_t data, instructions, addresses;
