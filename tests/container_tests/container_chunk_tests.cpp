@@ -12,11 +12,13 @@ using result_t = patch::container_open_result_t;
 
 namespace {
 
-result_t open_with(const std::vector<bytes_t>& chunks) {
+opened_t open_chunks(const std::vector<bytes_t>& chunks) {
   container_builder_t builder;
   for (const bytes_t& c : chunks) builder.add(c);
-  return open_signed(builder).result;
+  return open_signed(builder);
 }
+
+result_t open_with(const std::vector<bytes_t>& chunks) { return open_chunks(chunks).result; }
 
 // Distinct ids that differ only in their first bytes.
 hash_bytes_t numbered_hash(u32 number) {
@@ -52,25 +54,20 @@ TEST(container_chunks, bounds_of_the_chunk_walk) {
 }
 
 TEST(container_chunks, unknown_tags_and_versions_are_skipped) {
-  container_builder_t builder;
-  builder.add(chunk("ZZZZ", bytes_t(40, 0xFF)));
-  builder.add(chunk("LAYO", bytes_t(3, 0xFF), 3));              // would be corrupted as version 2
-  builder.add(chunk("KEYS", bytes_t(32, 0x01), 1));
-  builder.add(chunk("ZZZZ", {}));                               // header only
-  builder.add(layo_chunk("base", {layout_entry("a.txt")}));
-  opened_t opened = open_signed(builder);
+  // The LAYO of version 3 would be corrupted as version 2; the last ZZZZ is a header alone.
+  opened_t opened = open_chunks({chunk("ZZZZ", bytes_t(40, 0xFF)), chunk("LAYO", bytes_t(3, 0xFF), 3),
+                                 chunk("KEYS", bytes_t(32, 0x01), 1), chunk("ZZZZ", {}),
+                                 layo_chunk("base", {layout_entry("a.txt")})});
   ASSERT_EQ(opened.result, result_t::ok);
   ASSERT_EQ(opened.reader->layouts().size(), 1u);
   EXPECT_STREQ(opened.reader->layouts()[0].name.c_str(), "base");
 }
 
 TEST(container_layo, records_are_kept_in_chunk_order) {
-  container_builder_t builder;
-  builder.add(layo_chunk("base", {layout_entry("bin/a.exe", 0x21), layout_entry("data/b.bin", 0x22)}, hash_of(0x33),
-                         {1, 12, 0, 7}));
-  builder.add(layo_chunk("base", {}, {}, {1, 13, 3, 0}));
-  builder.add(layo_chunk(std::string(63, 'n'), {layout_entry("c")}));
-  opened_t opened = open_signed(builder);
+  opened_t opened = open_chunks(
+      {layo_chunk("base", {layout_entry("bin/a.exe", 0x21), layout_entry("data/b.bin", 0x22)}, hash_of(0x33),
+                  {1, 12, 0, 7}),
+       layo_chunk("base", {}, {}, {1, 13, 3, 0}), layo_chunk(std::string(63, 'n'), {layout_entry("c")})});
   ASSERT_EQ(opened.result, result_t::ok);
   const array_t<patch::layout_record_t>& layouts = opened.reader->layouts();
   ASSERT_EQ(layouts.size(), 3u);
@@ -85,10 +82,7 @@ TEST(container_layo, records_are_kept_in_chunk_order) {
   EXPECT_EQ(layouts[1].version[1], 13u);
   EXPECT_TRUE(layouts[1].paths.empty());
   EXPECT_EQ(layouts[2].name.length(), 63u);
-}
-
-TEST(container_layo, name_without_terminator_is_corrupted) {
-  EXPECT_EQ(open_with({layo_chunk(std::string(64, 'n'), {})}), result_t::corrupted);
+  EXPECT_EQ(open_with({layo_chunk(std::string(64, 'n'), {})}), result_t::corrupted) << "name without terminator";
 }
 
 TEST(container_layo, bad_entries_make_the_container_corrupted) {
@@ -122,10 +116,8 @@ TEST(container_layo, entry_count_and_size_limits) {
 }
 
 TEST(container_fpat, diff_ids_in_order) {
-  container_builder_t builder;
-  builder.add(fpat_chunk(hash_of(1), hash_of(2), {hash_of(3), hash_of(4)}));
-  builder.add(fpat_chunk(hash_of(5), hash_of(6), {}));
-  opened_t opened = open_signed(builder);
+  opened_t opened =
+      open_chunks({fpat_chunk(hash_of(1), hash_of(2), {hash_of(3), hash_of(4)}), fpat_chunk(hash_of(5), hash_of(6), {})});
   ASSERT_EQ(opened.result, result_t::ok);
   const array_t<patch::file_patch_record_t>& patches = opened.reader->file_patches();
   ASSERT_EQ(patches.size(), 2u);
@@ -143,10 +135,7 @@ TEST(container_fpat, diff_ids_in_order) {
 }
 
 TEST(container_keys, keys_are_found_by_their_key_id) {
-  container_builder_t builder;
-  builder.add(keys_chunk({hash_of(0x41), hash_of(0x42)}));
-  builder.add(keys_chunk({}));
-  opened_t opened = open_signed(builder);
+  opened_t opened = open_chunks({keys_chunk({hash_of(0x41), hash_of(0x42)}), keys_chunk({})});
   ASSERT_EQ(opened.result, result_t::ok);
   for (u8 fill : {0x41, 0x42}) {
     aes_key_t key;
@@ -219,12 +208,8 @@ TEST(container_diffs, meta_and_diff_merge_in_either_order) {
     EXPECT_EQ(info->data_size, data.size());
   }
   {
-    container_builder_t builder;
-    builder.add(diff_chunk(hash_of(1), false, data));
-    builder.add(meta_chunk(hash_of(1), data.size()));
-    builder.add(meta_chunk(hash_of(2), 99));
-    builder.add(meta_chunk(hash_of(2), 99));
-    opened_t opened = open_signed(builder);
+    opened_t opened = open_chunks({diff_chunk(hash_of(1), false, data), meta_chunk(hash_of(1), data.size()),
+                                   meta_chunk(hash_of(2), 99), meta_chunk(hash_of(2), 99)});
     ASSERT_EQ(opened.result, result_t::ok);
     EXPECT_EQ(opened.reader->find_diff(as_hash(hash_of(1)))->data_offset, 668u + 16 + 40);
     const patch::diff_info_t* declared = opened.reader->find_diff(as_hash(hash_of(2)));
@@ -232,16 +217,11 @@ TEST(container_diffs, meta_and_diff_merge_in_either_order) {
     EXPECT_EQ(declared->data_offset, ~u64(0));
     EXPECT_EQ(declared->data_size, 99u);
   }
-  {
-    const bytes_t keyed = keyed_data(0x66, 80);
-    const hash_bytes_t key_id = hash_of(0x66);
-    container_builder_t builder;
-    builder.add(meta_chunk(hash_of(3), keyed.size(), &key_id));
-    builder.add(diff_chunk(hash_of(3), true, keyed));
-    opened_t opened = open_signed(builder);
-    ASSERT_EQ(opened.result, result_t::ok);
-    EXPECT_TRUE(opened.reader->find_diff(as_hash(hash_of(3)))->keyed);
-  }
+  const bytes_t keyed = keyed_data(0x66, 80);
+  const hash_bytes_t key_id = hash_of(0x66);
+  opened_t opened = open_chunks({meta_chunk(hash_of(3), keyed.size(), &key_id), diff_chunk(hash_of(3), true, keyed)});
+  ASSERT_EQ(opened.result, result_t::ok);
+  EXPECT_TRUE(opened.reader->find_diff(as_hash(hash_of(3)))->keyed);
 }
 
 // Enough records that the tables grow several times; a late duplicate is still caught.
@@ -249,9 +229,7 @@ TEST(container_diffs, many_records_are_found_and_a_late_duplicate_is_corrupted) 
   const bytes_t data = copy_block(bytes_t(16, 3));
   std::vector<bytes_t> chunks;
   for (u32 i = 0; i < 300; ++i) chunks.push_back(diff_chunk(numbered_hash(i), false, data));
-  container_builder_t builder;
-  for (const bytes_t& chunk : chunks) builder.add(chunk);
-  opened_t opened = open_signed(builder);
+  opened_t opened = open_chunks(chunks);
   ASSERT_EQ(opened.result, result_t::ok);
   for (u32 i = 0; i < 300; ++i) EXPECT_NE(opened.reader->find_diff(as_hash(numbered_hash(i))), nullptr) << i;
   EXPECT_EQ(opened.reader->find_diff(as_hash(numbered_hash(300))), nullptr);

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -23,18 +25,6 @@ struct vector_group_t {
   std::vector<u8> public_key_der;
   std::vector<vector_case_t> cases;
 };
-
-std::string testdata_path(const char* name) { return std::string(ORVO_SHARED_TESTDATA) + "/wycheproof/" + name; }
-
-bool read_text(const std::string& path, std::string& out) {
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  char buffer[65536];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) out.append(buffer, n);
-  std::fclose(file);
-  return true;
-}
 
 std::vector<u8> from_hex(const std::string& hex) {
   std::vector<u8> out;
@@ -80,9 +70,9 @@ std::vector<vector_group_t> extract_groups(const std::string& text) {
 }
 
 bool load_groups(const char* name, std::vector<vector_group_t>& groups) {
-  std::string text;
-  if (!read_text(testdata_path(name), text)) return false;
-  groups = extract_groups(text);
+  std::ifstream file(std::string(ORVO_SHARED_TESTDATA) + "/wycheproof/" + name, std::ios::binary);
+  if (!file) return false;
+  groups = extract_groups(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
   return true;
 }
 

@@ -12,13 +12,14 @@ namespace {
 
 constexpr size_t mib = 1u << 20;
 
-bytes_t encode(const bytes_t* source, const bytes_t& target, bool container_form) {
+bytes_t encode(const bytes_t* source, const bytes_t& target, bool container_form, u32 window_size = 16u << 20) {
   vcdiff::memory_reader_t source_reader(source ? source->data() : nullptr, source ? source->size() : 0);
   vcdiff::memory_reader_t target_reader(target.data(), target.size());
   vcdiff::memory_writer_t output;
   vcdiff::encode_options_t options;
   options.container_form = container_form;
   options.lzma_preset = 1;
+  options.window_size = window_size;
   EXPECT_EQ(vcdiff::encode(source ? &source_reader : nullptr, target_reader, output, options),
             vcdiff::encode_result_t::ok);
   return output.bytes();
@@ -188,14 +189,8 @@ TEST_F(delta_framing_test, flipped_checksum_byte_is_rejected) {
 // decodes without complaint.
 TEST_F(delta_framing_test, outline_adds_up_the_windows_and_refuses_a_cut_delta) {
   const bytes_t source = random_bytes(100000, 61);
-  vcdiff::memory_reader_t source_reader(source.data(), source.size());
   const bytes_t target = concat({slice(source, 0, 60000), text_bytes(50000, 62)});
-  vcdiff::memory_reader_t target_reader(target.data(), target.size());
-  vcdiff::memory_writer_t output;
-  vcdiff::encode_options_t options;
-  options.window_size = 40000;
-  ASSERT_EQ(vcdiff::encode(&source_reader, target_reader, output, options), vcdiff::encode_result_t::ok);
-  const bytes_t& delta = output.bytes();
+  const bytes_t delta = encode(&source, target, true, 40000);
   write_bytes(file("d.xdlt"), delta);
   publisher::delta_outline_t outline;
   ASSERT_TRUE(publisher::read_delta_outline(file("d.xdlt"), outline));

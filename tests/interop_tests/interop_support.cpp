@@ -5,7 +5,6 @@
 #include "ovutils/ufs/mem_file.h"
 
 #include <chrono>
-#include <cstring>
 #include <fstream>
 #include <random>
 
@@ -46,26 +45,6 @@ bytes_t text_bytes(size_t size, u32 seed) {
     for (const char* word = words[generator() % 8]; *word; ++word) bytes.push_back(static_cast<u8>(*word));
   bytes.resize(size);
   return bytes;
-}
-
-fs_io_request_t* vector_file_t::io_read(void* buffer, u32 size, u64 offset) {
-  if (offset > bytes_.size() || size > bytes_.size() - offset) return nullptr;
-  if (size) std::memcpy(buffer, bytes_.data() + offset, size);
-  return fs_complete_request();
-}
-
-fs_io_request_t* vector_file_t::io_write(const void* data, u32 size, u64 offset) {
-  if (bytes_.size() < offset + size) bytes_.resize(offset + size);
-  if (size) std::memcpy(bytes_.data() + offset, data, size);
-  return fs_complete_request();
-}
-
-bool vector_file_t::stat(file_info_t* info) {
-  if (info) {
-    info->kind = file_kind_file;
-    info->size = bytes_.size();
-  }
-  return true;
 }
 
 std::filesystem::path dev_key_path(const char* name) { return std::filesystem::path(ORVO_DEV_KEYS_DIR) / name; }

@@ -1,8 +1,8 @@
 #pragma once
 #include "ovcore/crypto/rsa_public_key.h"
 #include "ovcore/messages/message_dispatcher.h"
-#include "ovcore/ufs/fs_file.h"
 #include "patch/container_reader.h"
+#include "patch_tests/test_file.h"
 
 #include <gtest/gtest.h>
 
@@ -23,21 +23,7 @@ bytes_t random_bytes(size_t size, u32 seed);
 bytes_t text_bytes(size_t size, u32 seed);
 
 // Writable file_t over a byte vector; requests complete at once.
-class vector_file_t final : public file_t {
-public:
-  explicit vector_file_t(const char* name, bytes_t bytes = {}) : file_t(name), bytes_(std::move(bytes)) {}
-  bool uses_read_cache() const override { return false; }
-  fs_io_request_t* io_read(void* buffer, u32 size, u64 offset) override;
-  fs_io_request_t* io_write(const void* data, u32 size, u64 offset) override;
-  bool is_done(fs_io_request_t*) override { return true; }
-  bool wait(fs_io_request_t*) override { return true; }
-  void release(fs_io_request_t*) override {}
-  bool stat(file_info_t* info) override;
-  const bytes_t& bytes() const { return bytes_; }
-
-private:
-  bytes_t bytes_;
-};
+using vector_file_t = patch::test::test_file_t;
 
 // The development key pair of keys/.
 std::filesystem::path dev_key_path(const char* name);

@@ -14,6 +14,7 @@
 
 #include <lzma.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -43,17 +44,6 @@ bytes_t xz(const bytes_t& plain) {
                                                 &size, out.size());
   EXPECT_EQ(code, LZMA_OK);
   out.resize(size);
-  return out;
-}
-
-// Bytes that compress, but not to nothing.
-bytes_t patterned(size_t size, u32 seed = 1) {
-  bytes_t out(size);
-  u32 state = seed;
-  for (size_t i = 0; i < size; ++i) {
-    state = state * 1103515245u + 12345u;
-    out[i] = (i / 64) % 3 == 0 ? static_cast<u8>(state >> 24) : static_cast<u8>(i / 7);
-  }
   return out;
 }
 
@@ -119,9 +109,7 @@ const hash_bytes_t diff_a = hash_of(0xA1);
 TEST(copy_blocks, empty_payload_gives_an_empty_output) {
   container_t container({{diff_a, block(0, "COPY", {})}});
   progress_recorder_t progress;
-  extract_options_t options;
-  options.callback = &progress;
-  const extraction_t extraction = extract(container, diff_a, options);
+  const extraction_t extraction = extract(container, diff_a, {.callback = &progress});
   EXPECT_EQ(extraction.result, result_t::ok);
   EXPECT_TRUE(extraction.output.empty());
   EXPECT_EQ(extraction.writes, 0u);
@@ -136,10 +124,8 @@ TEST(copy_blocks, payload_one_byte_over_a_chunk_is_copied_in_two) {
   const bytes_t payload = patterned(65537);
   container_t container({{diff_a, block(payload.size(), "COPY", payload)}});
   progress_recorder_t progress;
-  extract_options_t options;
-  options.callback = &progress;
   const size_t reads_before = container.file().reads().size();
-  const extraction_t extraction = extract(container, diff_a, options);
+  const extraction_t extraction = extract(container, diff_a, {.callback = &progress});
   EXPECT_EQ(extraction.result, result_t::ok);
   EXPECT_EQ(extraction.output, payload);
   EXPECT_EQ(extraction.writes, 2u);
@@ -188,31 +174,20 @@ TEST(copy_blocks, size_disagreement_is_corrupted_before_writing) {
 TEST(copy_blocks, read_and_write_failures) {
   const bytes_t payload = patterned(70000);
   container_t container({{diff_a, block(payload.size(), "COPY", payload)}});
-  {
-    testing::log_capture_t log;
-    container.file().fail_read_at(container.data_offsets[0] + header_size + 65536);
-    const extraction_t extraction = extract(container, diff_a);
-    EXPECT_EQ(extraction.result, result_t::container_read_error);
-    EXPECT_EQ(extraction.writes, 1u);
-    EXPECT_TRUE(log.contains("[ERR] Error while reading from 'container.ktlp'"));
-  }
-  {
-    testing::log_capture_t log;
-    container.file().fail_read_at(container.data_offsets[0]);
-    const extraction_t extraction = extract(container, diff_a);
-    EXPECT_EQ(extraction.result, result_t::container_read_error);
-    EXPECT_EQ(extraction.writes, 0u);
-    EXPECT_TRUE(log.contains("[ERR] Error while reading from 'container.ktlp'"));
-  }
-  {
-    testing::log_capture_t log;
-    container.file().fail_read_at(UINT64_MAX);
-    extract_options_t options;
-    options.fail_writes_after = 1;
-    const extraction_t extraction = extract(container, diff_a, options);
-    EXPECT_EQ(extraction.result, result_t::write_error);
-    EXPECT_TRUE(log.contains("[ERR] Error while writing to 'output.bin'"));
-  }
+  testing::log_capture_t log;
+  container.file().fail_read_at(container.data_offsets[0] + header_size + 65536);
+  extraction_t extraction = extract(container, diff_a);
+  EXPECT_EQ(extraction.result, result_t::container_read_error);
+  EXPECT_EQ(extraction.writes, 1u) << "second chunk";
+  container.file().fail_read_at(container.data_offsets[0]);
+  extraction = extract(container, diff_a);
+  EXPECT_EQ(extraction.result, result_t::container_read_error);
+  EXPECT_EQ(extraction.writes, 0u) << "block header";
+  EXPECT_EQ(std::count(log.lines.begin(), log.lines.end(), "[ERR] Error while reading from 'container.ktlp'"), 2);
+
+  container.file().fail_read_at(UINT64_MAX);
+  EXPECT_EQ(extract(container, diff_a, {.fail_writes_after = 1}).result, result_t::write_error);
+  EXPECT_TRUE(log.contains("[ERR] Error while writing to 'output.bin'"));
 }
 
 TEST(lzm2_blocks, decodes_across_buffers_and_ignores_bytes_after_the_stream) {
@@ -224,9 +199,7 @@ TEST(lzm2_blocks, decodes_across_buffers_and_ignores_bytes_after_the_stream) {
   append(payload, to_bytes("trailing bytes inside the chunk"));
   container_t container({{diff_a, block(plain.size(), "LZM2", payload)}});
   progress_recorder_t progress;
-  extract_options_t options;
-  options.callback = &progress;
-  const extraction_t extraction = extract(container, diff_a, options);
+  const extraction_t extraction = extract(container, diff_a, {.callback = &progress});
   EXPECT_EQ(extraction.result, result_t::ok);
   EXPECT_TRUE(extraction.output == plain);
   ASSERT_GE(progress.reports.size(), 3u);
@@ -240,39 +213,43 @@ TEST(lzm2_blocks, decodes_across_buffers_and_ignores_bytes_after_the_stream) {
   EXPECT_EQ(progress.reports.back().bytes_done, payload.size());
 }
 
-TEST(lzm2_blocks, invalid_streams_are_corrupted) {
-  const bytes_t plain = patterned(5000);
+TEST(lzm2_blocks, damaged_streams_and_wrong_sizes_fail_with_their_log_line) {
+  const bytes_t plain = patterned(4096);
   bytes_t truncated = xz(plain);
   truncated.resize(truncated.size() - 10);
-  container_t container({{diff_a, block(plain.size(), "LZM2", truncated)},
-                         {hash_of(0xA2), block(plain.size(), "LZM2", plain)}});
-  {
+  struct case_t {
+    u64 declared;
+    bytes_t payload;
+    result_t result;
+    const char* line;
+    bool writes = true;
+  };
+  const case_t cases[] = {
+      {plain.size(), truncated, result_t::corrupted, "[ERR] Buffer error"},
+      {plain.size(), plain, result_t::corrupted, "[ERR] Format error", false},
+      {plain.size() - 1, xz(plain), result_t::size_mismatch,
+       "[ERR] The header specifies a different file size 4095 than was created by the patch 4096"},
+  };
+  for (const case_t& c : cases) {
+    SCOPED_TRACE(c.line);
     testing::log_capture_t log;
-    EXPECT_EQ(extract(container, diff_a).result, result_t::corrupted);
-    EXPECT_TRUE(log.contains("[ERR] Buffer error"));
-  }
-  {
-    testing::log_capture_t log;
-    const extraction_t extraction = extract(container, hash_of(0xA2));
-    EXPECT_EQ(extraction.result, result_t::corrupted);
-    EXPECT_TRUE(extraction.output.empty());
-    EXPECT_TRUE(log.contains("[ERR] Format error"));
+    container_t container({{diff_a, block(c.declared, "LZM2", c.payload)}});
+    const extraction_t extraction = extract(container, diff_a);
+    EXPECT_EQ(extraction.result, c.result);
+    EXPECT_TRUE(log.contains(c.line));
+    EXPECT_EQ(extraction.writes > 0, c.writes);
   }
 }
 
-TEST(lzm2_blocks, output_one_byte_longer_than_declared_is_a_size_mismatch) {
-  testing::log_capture_t log;
-  const bytes_t plain = patterned(4096);
-  container_t container({{diff_a, block(plain.size() - 1, "LZM2", xz(plain))}});
-  const extraction_t extraction = extract(container, diff_a);
-  EXPECT_EQ(extraction.result, result_t::size_mismatch);
-  EXPECT_TRUE(log.contains("[ERR] The header specifies a different file size 4095 than was created by the patch 4096"));
-}
-
-TEST(lzm2_blocks, read_and_write_failures) {
-  const bytes_t plain = patterned(3 << 20, 3);
-  bytes_t noisy = plain;
+// 3 MiB that compress to over 1 MiB: several input and output buffers.
+bytes_t noisy_plain(u32 seed) {
+  bytes_t noisy = patterned(3 << 20, seed);
   for (size_t i = 0; i < noisy.size(); i += 2) noisy[i] = static_cast<u8>(i * 2654435761u >> 24);
+  return noisy;
+}
+
+TEST(lzm2_blocks, read_write_failures_and_abort) {
+  const bytes_t noisy = noisy_plain(3);
   const bytes_t payload = xz(noisy);
   ASSERT_GT(payload.size(), 1u << 20);
   container_t container({{diff_a, block(noisy.size(), "LZM2", payload)}});
@@ -284,28 +261,17 @@ TEST(lzm2_blocks, read_and_write_failures) {
     EXPECT_GT(extraction.writes, 0u);
     EXPECT_TRUE(log.contains("[ERR] Error while reading 'container.ktlp'"));
   }
+  container.file().fail_read_at(UINT64_MAX);
   {
     testing::log_capture_t log;
-    container.file().fail_read_at(UINT64_MAX);
-    extract_options_t options;
-    options.fail_writes_after = 1;
-    const extraction_t extraction = extract(container, diff_a, options);
+    const extraction_t extraction = extract(container, diff_a, {.fail_writes_after = 1});
     EXPECT_EQ(extraction.result, result_t::write_error);
     EXPECT_EQ(extraction.output.size(), 1u << 20);
     EXPECT_TRUE(log.contains("[ERR] Error while writing 'output.bin'"));
   }
-}
-
-TEST(lzm2_blocks, abort_stops_decoding) {
-  const bytes_t plain = patterned(3 << 20, 5);
-  bytes_t noisy = plain;
-  for (size_t i = 0; i < noisy.size(); i += 2) noisy[i] = static_cast<u8>(i * 40503u >> 8);
-  container_t container({{diff_a, block(noisy.size(), "LZM2", xz(noisy))}});
   for (size_t abort_at : {size_t{0}, size_t{2}}) {
     progress_recorder_t progress(abort_at);
-    extract_options_t options;
-    options.callback = &progress;
-    const extraction_t extraction = extract(container, diff_a, options);
+    const extraction_t extraction = extract(container, diff_a, {.callback = &progress});
     EXPECT_EQ(extraction.result, result_t::aborted);
     EXPECT_EQ(progress.reports.size(), abort_at + 1);
     EXPECT_LT(extraction.output.size(), noisy.size());
@@ -317,9 +283,7 @@ TEST(lzm2_blocks, a_key_is_refused) {
   const bytes_t plain = patterned(100);
   container_t container({{diff_a, block(plain.size(), "LZM2", xz(plain))}});
   const aes_key_t key = key_of(0x33);
-  extract_options_t options;
-  options.key = &key;
-  const extraction_t extraction = extract(container, diff_a, options);
+  const extraction_t extraction = extract(container, diff_a, {.key = &key});
   EXPECT_EQ(extraction.result, result_t::internal_error);
   EXPECT_EQ(extraction.writes, 0u);
   EXPECT_TRUE(log.contains("[ERR] Encryption is currently not supported"));
@@ -341,10 +305,7 @@ TEST(xdlt_blocks, rebuilds_the_target_from_the_source_file) {
   container_t container({{diff_a, block(rfc_target.size(), "XDLT", rfc_delta())}});
   test_file_t source("source.bin", rfc_source);
   progress_recorder_t progress;
-  extract_options_t options;
-  options.source = &source;
-  options.callback = &progress;
-  const extraction_t extraction = extract(container, diff_a, options);
+  const extraction_t extraction = extract(container, diff_a, {.source = &source, .callback = &progress});
   EXPECT_EQ(extraction.result, result_t::ok);
   EXPECT_EQ(extraction.output, rfc_target);
   ASSERT_FALSE(progress.reports.empty());
@@ -357,48 +318,21 @@ TEST(xdlt_blocks, rebuilds_the_target_from_the_source_file) {
 TEST(xdlt_blocks, failures_map_to_results) {
   container_t container({{diff_a, block(rfc_target.size(), "XDLT", rfc_delta())},
                          {hash_of(0xA2), block(rfc_target.size() + 1, "XDLT", rfc_delta())}});
-  {
-    SCOPED_TRACE("no source");
-    testing::log_capture_t log;
-    EXPECT_EQ(extract(container, diff_a).result, result_t::corrupted);
-  }
-  {
-    SCOPED_TRACE("source read fails");
-    test_file_t source("source.bin", rfc_source);
-    source.fail_reads_after = 0;
-    extract_options_t options;
-    options.source = &source;
-    EXPECT_EQ(extract(container, diff_a, options).result, result_t::data_read_error);
-  }
+  testing::log_capture_t log;
+  EXPECT_EQ(extract(container, diff_a).result, result_t::corrupted) << "no source";
+  test_file_t broken("source.bin", rfc_source);
+  broken.fail_reads_after = 0;
+  EXPECT_EQ(extract(container, diff_a, {.source = &broken}).result, result_t::data_read_error);
+
   test_file_t source("source.bin", rfc_source);
-  extract_options_t options;
-  options.source = &source;
-  {
-    SCOPED_TRACE("output write fails");
-    testing::log_capture_t log;
-    extract_options_t failing = options;
-    failing.fail_writes_after = 0;
-    EXPECT_EQ(extract(container, diff_a, failing).result, result_t::write_error);
-    EXPECT_TRUE(log.contains("[ERR] Error while writing to 'output.bin'"));
-  }
-  {
-    SCOPED_TRACE("output shorter than declared");
-    testing::log_capture_t log;
-    EXPECT_EQ(extract(container, hash_of(0xA2), options).result, result_t::size_mismatch);
-    EXPECT_TRUE(log.contains("[ERR] The header specifies a different file size 29 than was created by the patch 28"));
-  }
-  {
-    SCOPED_TRACE("abort");
-    progress_recorder_t progress(0);
-    extract_options_t aborting = options;
-    aborting.callback = &progress;
-    EXPECT_EQ(extract(container, diff_a, aborting).result, result_t::aborted);
-  }
-  {
-    SCOPED_TRACE("delta read fails");
-    container.file().fail_read_at(container.data_offsets[0] + header_size);
-    EXPECT_EQ(extract(container, diff_a, options).result, result_t::container_read_error);
-  }
+  EXPECT_EQ(extract(container, diff_a, {.source = &source, .fail_writes_after = 0}).result, result_t::write_error);
+  EXPECT_TRUE(log.contains("[ERR] Error while writing to 'output.bin'"));
+  EXPECT_EQ(extract(container, hash_of(0xA2), {.source = &source}).result, result_t::size_mismatch);
+  EXPECT_TRUE(log.contains("[ERR] The header specifies a different file size 29 than was created by the patch 28"));
+  progress_recorder_t aborting(0);
+  EXPECT_EQ(extract(container, diff_a, {.source = &source, .callback = &aborting}).result, result_t::aborted);
+  container.file().fail_read_at(container.data_offsets[0] + header_size);
+  EXPECT_EQ(extract(container, diff_a, {.source = &source}).result, result_t::container_read_error);
 }
 
 TEST(extract_diff, unknown_method_leaves_the_output_untouched) {
@@ -434,13 +368,10 @@ TEST(keyed_diffs, key_checks_come_first_and_the_content_is_refused) {
   EXPECT_EQ(extract(container, diff_a).result, result_t::no_key);
 
   const aes_key_t other = key_of(0x42);
-  extract_options_t options;
-  options.key = &other;
-  EXPECT_EQ(extract(container, diff_a, options).result, result_t::wrong_key);
+  EXPECT_EQ(extract(container, diff_a, {.key = &other}).result, result_t::wrong_key);
 
   testing::log_capture_t log;
-  options.key = &key;
-  const extraction_t extraction = extract(container, diff_a, options);
+  const extraction_t extraction = extract(container, diff_a, {.key = &key});
   EXPECT_EQ(extraction.result, result_t::internal_error);
   EXPECT_EQ(extraction.writes, 0u);
   EXPECT_TRUE(log.contains("[ERR] Encryption is currently not supported"));
@@ -455,34 +386,24 @@ TEST(extract_diff, result_names) {
   EXPECT_STREQ(extract_diff_result_name(12), "");
 }
 
-struct answer_t final : progress_callback_t {
-  bool call(const task_progress_t& progress) override {
-    seen = progress;
-    return answer;
-  }
-  task_progress_t seen;
-  bool answer = true;
-};
-
 TEST(progress_relay, stamps_stage_and_steps) {
   const task_progress_t inner{7, 3, 10, 40, 50};
-  answer_t outer;
+  progress_recorder_t outer(1);  // answers false from the second report on
   progress_relay_t relay(&outer);
   EXPECT_TRUE(relay.call(inner));
-  EXPECT_EQ(outer.seen.stage_id, 7u);
-  EXPECT_EQ(outer.seen.step, 3u);
-  EXPECT_EQ(outer.seen.step_count, 10u);
+  EXPECT_EQ(outer.reports.back().stage_id, 7u);
+  EXPECT_EQ(outer.reports.back().step, 3u);
+  EXPECT_EQ(outer.reports.back().step_count, 10u);
 
   relay.set_stage(stage_extraction);
   relay.set_step_base(5);
   relay.set_step_count(6);
-  outer.answer = false;
   EXPECT_FALSE(relay.call(inner));
-  EXPECT_EQ(outer.seen.stage_id, stage_extraction);
-  EXPECT_EQ(outer.seen.step, 6u);  // 3 + 5, limited to the count
-  EXPECT_EQ(outer.seen.step_count, 6u);
-  EXPECT_EQ(outer.seen.bytes_done, 40u);
-  EXPECT_EQ(outer.seen.bytes_total, 50u);
+  EXPECT_EQ(outer.reports.back().stage_id, stage_extraction);
+  EXPECT_EQ(outer.reports.back().step, 6u);  // 3 + 5, limited to the count
+  EXPECT_EQ(outer.reports.back().step_count, 6u);
+  EXPECT_EQ(outer.reports.back().bytes_done, 40u);
+  EXPECT_EQ(outer.reports.back().bytes_total, 50u);
 
   progress_relay_t alone;
   EXPECT_TRUE(alone.call(inner));

@@ -4,10 +4,15 @@
 
 namespace orvo::patch::test {
 
-// The code table string with entry 200 turned into COPY 12 (here mode) followed by RUN 4.
-inline bytes_t custom_table_string() {
+inline bytes_t default_table_string() {
   bytes_t table(vcdiff_code_table_t::string_size);
   vcdiff_code_table_to_string(vcdiff_default_code_table(), table.data());
+  return table;
+}
+
+// The code table string with entry 200 turned into COPY 12 (here mode) followed by RUN 4.
+inline bytes_t custom_table_string() {
+  bytes_t table = default_table_string();
   table[200] = 3;
   table[256 + 200] = 2;
   table[512 + 200] = 12;
@@ -20,8 +25,7 @@ inline bytes_t custom_table_string() {
 // The code table data: cache sizes, then a delta against the default table string that copies
 // equal stretches and adds the differing bytes.
 inline bytes_t code_table_data(u8 near_size, u8 same_size, const bytes_t& table) {
-  bytes_t dflt(vcdiff_code_table_t::string_size);
-  vcdiff_code_table_to_string(vcdiff_default_code_table(), dflt.data());
+  const bytes_t dflt = default_table_string();
   window_t window;
   window.target_length = table.size();
   for (size_t i = 0; i < table.size();) {

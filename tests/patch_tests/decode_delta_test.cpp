@@ -3,6 +3,7 @@
 #include "patch/delta_source_cache.h"
 #include "patch/vcdiff_format.h"
 #include "rfc_example.h"
+#include "support/progress_recorder.h"
 
 #include <gtest/gtest.h>
 
@@ -22,21 +23,14 @@ void generate_source(u8* out, u32 size, u64 offset) {
 
 bytes_t generated(u64 offset, u64 size) {
   bytes_t bytes(size);
-  for (u64 i = 0; i < size; ++i) bytes[i] = source_byte(offset + i);
+  generate_source(bytes.data(), static_cast<u32>(size), offset);
   return bytes;
 }
 
-struct progress_log_t final : progress_callback_t {
-  bool call(const task_progress_t& progress) override {
-    reports.push_back(progress);
-    return reports.size() < answer_false_at;
-  }
-  std::vector<task_progress_t> reports;
-  size_t answer_false_at = ~size_t{0};
-};
+using orvo::test::progress_recorder_t;
 
 TEST(decode_delta, empty_delta_gives_empty_output) {
-  progress_log_t progress;
+  progress_recorder_t progress;
   const delta_outcome_t outcome = run_delta({}, nullptr, 0, &progress);
   EXPECT_EQ(outcome.result, decode_delta_ok);
   EXPECT_TRUE(outcome.output.empty());
@@ -86,7 +80,7 @@ TEST(decode_delta, delta_of_exactly_two_chunks_with_straddling_windows) {
   ASSERT_EQ(delta.size(), 2 * block);
   test_file_t container("container.ktl", delta);
   test_file_t output("output.bin");
-  progress_log_t progress;
+  progress_recorder_t progress;
   EXPECT_EQ(decode_delta(container, 0, delta.size(), nullptr, output, nullptr, &progress, target.size()),
             decode_delta_ok);
   EXPECT_EQ(output.bytes(), target);
@@ -198,7 +192,7 @@ TEST(decode_delta, target_past_4_gib) {
   const u64 total = (1ull << 32) + 5;
   test_file_t container("container.ktl", delta);
   boundary_sink_t output;
-  progress_log_t progress;
+  progress_recorder_t progress;
   EXPECT_EQ(decode_delta(container, 0, delta.size(), nullptr, output, nullptr, &progress, total), decode_delta_ok);
   EXPECT_EQ(output.written, total);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(output.watched), 8), std::string("\xFF\xFF\xFF\xFFtail", 8));
@@ -253,87 +247,50 @@ TEST(decode_delta, failed_write_in_flight_is_reported_when_the_next_window_is_re
   EXPECT_EQ(output.position(), 0u);
 }
 
-TEST(decode_delta, copy_past_the_end_of_the_source) {
-  sections_t sections;
-  sections.copy(20, 0);
-  bytes_t delta = header();
-  append_window(delta, source_window(0, 20, bytes_t(20, 0), sections));
-  log_capture_t log;
-  EXPECT_EQ(run_delta(delta, &rfc_source).result, decode_delta_corrupted);
-  EXPECT_TRUE(log.contains("Unknown error " + std::to_string(vcdiff_source_past_end)));
-}
-
-TEST(decode_delta, abort_at_first_progress_writes_nothing) {
-  progress_log_t progress;
-  progress.answer_false_at = 1;
-  const delta_outcome_t outcome = run_delta(rfc_delta(), &rfc_source, 28, &progress);
+TEST(decode_delta, abort_at_the_first_or_the_final_report) {
+  progress_recorder_t first(0);
+  const delta_outcome_t outcome = run_delta(rfc_delta(), &rfc_source, 28, &first);
   EXPECT_EQ(outcome.result, decode_delta_aborted);
   EXPECT_TRUE(outcome.output.empty());
-  EXPECT_EQ(progress.reports.size(), 1u);
-  EXPECT_EQ(progress.reports[0].bytes_done, 0u);
-  EXPECT_EQ(progress.reports[0].bytes_total, 28u);
-}
+  ASSERT_EQ(first.reports.size(), 1u);
+  EXPECT_EQ(first.reports[0].bytes_done, 0u);
+  EXPECT_EQ(first.reports[0].bytes_total, 28u);
 
-TEST(decode_delta, abort_on_the_final_report) {
-  progress_log_t counting;
+  progress_recorder_t counting;
   ASSERT_EQ(run_delta(rfc_delta(), &rfc_source, 28, &counting).result, decode_delta_ok);
-  progress_log_t progress;
-  progress.answer_false_at = counting.reports.size();
-  EXPECT_EQ(run_delta(rfc_delta(), &rfc_source, 28, &progress).result, decode_delta_aborted);
-}
-
-TEST(decode_delta, truncated_delta_ends_with_the_output_so_far) {
-  bytes_t delta = rfc_delta();
-  const size_t first_window_end = delta.size();
-  append(delta, rfc_delta());
-  delta.erase(delta.begin() + first_window_end, delta.begin() + first_window_end + 5);  // second header
-  delta.resize(delta.size() - 3);
-  const delta_outcome_t outcome = run_delta(delta, &rfc_source, 56);
-  EXPECT_EQ(outcome.result, decode_delta_ok);
-  EXPECT_EQ(outcome.output, rfc_target);
+  progress_recorder_t last(counting.reports.size() - 1);
+  EXPECT_EQ(run_delta(rfc_delta(), &rfc_source, 28, &last).result, decode_delta_aborted);
 }
 
 TEST(decode_delta, failures_of_files_and_key) {
+  constexpr u64 never = ~u64{0};
+  struct case_t {
+    u64 container_reads, source_reads, output_writes;
+    bool keyed;
+    decode_delta_result_t result;
+    const char* line;
+  };
+  const case_t cases[] = {
+      {0, never, never, false, decode_delta_container_read_error, "[ERR] Error while reading from 'container.ktl'"},
+      {never, 0, never, false, decode_delta_source_read_error, "[ERR] Error while reading from 'source.bin'"},
+      {never, never, 0, false, decode_delta_write_error, "[ERR] Error while writing to 'output.bin'"},
+      {never, never, never, true, decode_delta_internal_error, "[ERR] Encryption is currently not supported"},
+  };
   const bytes_t delta = rfc_delta();
-  test_file_t source("source.bin", rfc_source);
-  {
+  const u8 key_bytes[32] = {};
+  for (const case_t& c : cases) {
+    SCOPED_TRACE(c.line);
     log_capture_t log;
-    test_file_t container("container.ktl", delta);
-    container.fail_reads_after = 0;
-    test_file_t output("output.bin");
-    EXPECT_EQ(decode_delta(container, 0, delta.size(), &source, output, nullptr, nullptr, 28),
-              decode_delta_container_read_error);
-    EXPECT_TRUE(log.contains("[ERR] Error while reading from 'container.ktl'"));
-  }
-  {
-    log_capture_t log;
-    test_file_t container("container.ktl", delta);
-    test_file_t broken_source("broken.bin", rfc_source);
-    broken_source.fail_reads_after = 0;
-    test_file_t output("output.bin");
-    EXPECT_EQ(decode_delta(container, 0, delta.size(), &broken_source, output, nullptr, nullptr, 28),
-              decode_delta_source_read_error);
-    EXPECT_TRUE(log.contains("[ERR] Error while reading from 'broken.bin'"));
-  }
-  {
-    log_capture_t log;
-    test_file_t container("container.ktl", delta);
-    test_file_t output("output.bin");
-    output.fail_writes_after = 0;
-    EXPECT_EQ(decode_delta(container, 0, delta.size(), &source, output, nullptr, nullptr, 28),
-              decode_delta_write_error);
-    EXPECT_TRUE(log.contains("[ERR] Error while writing to 'output.bin'"));
-  }
-  {
-    log_capture_t log;
-    test_file_t container("container.ktl", delta);
-    test_file_t output("output.bin");
-    const u8 key_bytes[32] = {};
-    EXPECT_EQ(decode_delta(container, 0, delta.size(), &source, output, reinterpret_cast<const aes_key_t*>(key_bytes),
-                           nullptr, 28),
-              decode_delta_internal_error);
-    EXPECT_TRUE(log.contains("[ERR] Encryption is currently not supported"));
-    EXPECT_EQ(container.reads, 0u);
+    test_file_t container("container.ktl", delta), source("source.bin", rfc_source), output("output.bin");
+    container.fail_reads_after = c.container_reads;
+    source.fail_reads_after = c.source_reads;
+    output.fail_writes_after = c.output_writes;
+    const aes_key_t* key = c.keyed ? reinterpret_cast<const aes_key_t*>(key_bytes) : nullptr;
+    EXPECT_EQ(decode_delta(container, 0, delta.size(), &source, output, key, nullptr, 28), c.result);
+    EXPECT_TRUE(log.contains(c.line));
+    if (c.keyed) {
+      EXPECT_EQ(container.reads, 0u);
+    }
   }
 }
 

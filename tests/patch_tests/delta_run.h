@@ -1,31 +1,13 @@
 #pragma once
-#include "ovcore/messages/message_dispatcher.h"
+#include "common/log_capture.h"
 #include "patch/decode_delta.h"
 #include "patch/vcdiff_decoder.h"
 #include "test_file.h"
 #include "vcdiff_builder.h"
 
-#include <string>
-
 namespace orvo::patch::test {
 
-// Collects the log lines sent while it lives.
-class log_capture_t final : public message_handler_t {
-public:
-  log_capture_t() {
-    create_message_dispatcher();
-    message_dispatcher()->register_handler(this);
-  }
-  ~log_capture_t() override { message_dispatcher()->unregister_handler(this); }
-  void on_message(const string& text, u32) override { lines.emplace_back(text.c_str()); }
-  bool contains(const std::string& line) const {
-    for (const std::string& seen : lines)
-      if (seen == line) return true;
-    return false;
-  }
-
-  std::vector<std::string> lines;
-};
+using orvo::testing::log_capture_t;
 
 struct delta_outcome_t {
   decode_delta_result_t result;

@@ -24,14 +24,27 @@ inline bytes_t integer(u64 value) {
   return digits;
 }
 
-// Straightforward Adler-32, independent of the decoder's.
-inline u32 reference_adler32(const bytes_t& data) {
-  u32 a = 1, b = 0;
-  for (u8 byte : data) {
-    a = (a + byte) % 65521;
+// Straightforward Adler-32 from its definition, independent of the decoder's.
+inline u32 reference_adler32(u32 adler, const u8* data, size_t size) {
+  u32 a = adler & 0xFFFF, b = adler >> 16;
+  for (size_t i = 0; i < size; ++i) {
+    a = (a + data[i]) % 65521;
     b = (b + a) % 65521;
   }
   return (b << 16) | a;
+}
+
+inline u32 reference_adler32(const bytes_t& data) { return reference_adler32(1, data.data(), data.size()); }
+
+// Bytes that compress, but not to nothing.
+inline bytes_t patterned(size_t size, u32 seed = 1) {
+  bytes_t out(size);
+  u32 state = seed;
+  for (size_t i = 0; i < size; ++i) {
+    state = state * 1103515245u + 12345u;
+    out[i] = (i / 64) % 3 == 0 ? static_cast<u8>(state >> 24) : static_cast<u8>(i / 7);
+  }
+  return out;
 }
 
 // The three sections of a window, written with the default code table.

@@ -9,131 +9,106 @@
 namespace orvo::patch::test {
 namespace {
 
-TEST(vcdiff_decoding, rfc_example_with_self_addresses) {
-  const delta_outcome_t outcome = run_delta(rfc_delta(), &rfc_source, rfc_target.size());
-  EXPECT_EQ(outcome.result, decode_delta_ok);
-  EXPECT_EQ(outcome.output, rfc_target);
+// One source window over the RFC source.
+bytes_t rfc_window(sections_t sections, const bytes_t& target, bytes_t head = header()) {
+  append_window(head, source_window(0, rfc_source.size(), target, std::move(sections)));
+  return head;
 }
 
-TEST(vcdiff_decoding, rfc_example_with_here_near_and_same_addresses) {
-  // here for COPY 12,24 is 16 + 12 = 28; the near cache then holds 0 and 4, and the last
-  // COPY 4,4 repeats address 4 from same-cache block 0.
-  sections_t sections;
-  sections.copy(4, 0).add(to_bytes("wxyz")).copy(4, 4, 3 /* near[1] = 0 */).copy(12, 4, 1 /* here */);
-  sections.copy(4, 4, 6 /* same[4] */).add(to_bytes("zz"));
-  const bytes_t target = to_bytes("abcdwxyzefghefghefghefghefghzz");
-  bytes_t delta = header();
-  append_window(delta, source_window(0, rfc_source.size(), target, sections));
-  const delta_outcome_t outcome = run_delta(delta, &rfc_source);
-  EXPECT_EQ(outcome.result, decode_delta_ok);
-  EXPECT_EQ(outcome.output, target);
-}
-
-TEST(vcdiff_decoding, paired_instructions_of_the_default_table) {
-  // 163: ADD 1 + COPY 4 mode 0; 247: COPY 4 mode 0 + ADD 1.
-  sections_t sections;
-  sections.instructions = {163, 247};
-  sections.data = to_bytes("XY");
-  sections.addresses = {0x00, 0x02};
-  const bytes_t target = to_bytes("XabcdcdefY");
-  bytes_t delta = header();
-  append_window(delta, source_window(0, rfc_source.size(), target, sections));
-  const delta_outcome_t outcome = run_delta(delta, &rfc_source);
-  EXPECT_EQ(outcome.result, decode_delta_ok);
-  EXPECT_EQ(outcome.output, target);
-}
-
-TEST(vcdiff_decoding, windows_stream_in_order_and_without_copy_window) {
-  bytes_t delta = header(0x04, integer(3));
-  append(delta, to_bytes("app"));
-  append_window(delta, source_window(0, rfc_source.size(), rfc_target, rfc_sections()));
+// The instruction stream of several windows: an application header, a window copying from its
+// own output and one with both copy bits set (no copy window follows).
+bytes_t streamed_windows() {
+  bytes_t delta = rfc_window(rfc_sections(), rfc_target, header(0x04, integer(3)));
+  delta.insert(delta.begin() + 6, {'a', 'p', 'p'});
   window_t own;
   own.target_length = 10;
-  own.sections.add(to_bytes("12")).copy(8, 0);  // periodic copy of its own output
+  own.sections.add(to_bytes("12")).copy(8, 0);
   append_window(delta, own);
-  window_t both_bits;  // both copy bits: no copy window follows
+  window_t both_bits;
   both_bits.indicator = 0x03;
   both_bits.target_length = 3;
   both_bits.sections.add(to_bytes("end"));
   append_window(delta, both_bits);
-  const delta_outcome_t outcome = run_delta(delta, &rfc_source);
-  EXPECT_EQ(outcome.result, decode_delta_ok);
-  bytes_t expected = rfc_target;
-  append(expected, to_bytes("1212121212end"));
-  EXPECT_EQ(outcome.output, expected);
+  return delta;
 }
 
-TEST(vcdiff_decoding, empty_window_with_empty_instructions) {
+bytes_t empty_window_then_rfc() {
   window_t window;
   window.sections.run(0, 'r').add({});
   bytes_t delta = header();
   append_window(delta, window);
-  append_window(delta, source_window(0, rfc_source.size(), rfc_target, rfc_sections()));
-  const delta_outcome_t outcome = run_delta(delta, &rfc_source);
-  EXPECT_EQ(outcome.result, decode_delta_ok);
-  EXPECT_EQ(outcome.output, rfc_target);
+  return rfc_window(rfc_sections(), rfc_target, delta);
 }
 
-TEST(vcdiff_decoding, largest_target_window_is_accepted_and_one_more_byte_rejected) {
-  for (const u64 size : {u64{16777216}, u64{16777217}}) {
-    window_t window;
-    window.target_length = size;
-    window.sections.run(size, 0x5A);
-    bytes_t delta = header();
-    append_window(delta, window);
-    const delta_outcome_t outcome = run_delta(delta, nullptr);
-    if (size == 16777216) {
-      EXPECT_EQ(outcome.result, decode_delta_ok);
-      EXPECT_EQ(outcome.output, bytes_t(size, 0x5A));
-    } else {
-      EXPECT_EQ(outcome.result, decode_delta_corrupted);
-      EXPECT_EQ(decoder_error(delta, nullptr), vcdiff_window_too_large);
-    }
-  }
-}
-
-TEST(vcdiff_code_table, application_defined_table_decodes_its_instructions) {
+// Entry 200 of the custom table: COPY 12 here-coded, then RUN 4.
+bytes_t custom_table_delta() {
   sections_t sections;
   sections.copy(4, 0).add(to_bytes("wxyz")).copy(4, 4);
-  sections.instructions.push_back(200);  // COPY 12 here-coded, then RUN 4
+  sections.instructions.push_back(200);
   append(sections.addresses, integer(4));
   sections.data.push_back('z');
-  bytes_t delta = header(0x02, code_table_data(4, 3, custom_table_string()));
-  append_window(delta, source_window(0, rfc_source.size(), rfc_target, sections));
-  const delta_outcome_t outcome = run_delta(delta, &rfc_source);
-  EXPECT_EQ(outcome.result, decode_delta_ok);
-  EXPECT_EQ(outcome.output, rfc_target);
+  return rfc_window(sections, rfc_target, header(0x02, code_table_data(4, 3, custom_table_string())));
 }
 
-TEST(vcdiff_code_table, custom_cache_sizes_are_used) {
-  // No near or same cache: modes 0 and 1 only. Entry 20 (COPY 4 mode 0) stays valid.
-  bytes_t table(vcdiff_code_table_t::string_size);
-  vcdiff_code_table_to_string(vcdiff_default_code_table(), table.data());
-  for (u32 i = 0; i < 256; ++i) {
-    if (table[1024 + i] > 1) table[1024 + i] = 1;
-    if (table[1280 + i] > 1) table[1280 + i] = 1;
+// A window of size bytes run of 0x5A; 16 MiB is the largest a window may be.
+bytes_t run_window(u64 size) {
+  window_t window;
+  window.target_length = size;
+  window.sections.run(size, 0x5A);
+  bytes_t delta = header();
+  append_window(delta, window);
+  return delta;
+}
+
+// The first window whole, the second cut short: decoding ends with the first.
+bytes_t second_window_cut() {
+  bytes_t delta = rfc_delta();
+  const bytes_t again = rfc_delta();
+  delta.insert(delta.end(), again.begin() + 5, again.end() - 3);
+  return delta;
+}
+
+// The default table with every mode above 1 lowered to 1, for a table without caches.
+bytes_t cacheless_table() {
+  bytes_t table = default_table_string();
+  for (u32 i = 1024; i < 1536; ++i) table[i] = std::min<u8>(table[i], 1);
+  return table;
+}
+
+TEST(vcdiff_decoding, deltas_give_their_targets) {
+  struct case_t {
+    const char* name;
+    bytes_t delta, target;
+  };
+  // here for COPY 12,24 is 16 + 12 = 28; the near cache then holds 0 and 4, and the last COPY 4,4
+  // repeats address 4 from same-cache block 0.
+  const bytes_t caches_target = to_bytes("abcdwxyzefghefghefghefghefghzz");
+  sections_t caches;
+  caches.copy(4, 0).add(to_bytes("wxyz")).copy(4, 4, 3 /* near[1] = 0 */).copy(12, 4, 1 /* here */);
+  caches.copy(4, 4, 6 /* same[4] */).add(to_bytes("zz"));
+  // 163: ADD 1 + COPY 4 mode 0; 247: COPY 4 mode 0 + ADD 1.
+  const sections_t paired = {.data = to_bytes("XY"), .instructions = {163, 247}, .addresses = {0x00, 0x02}};
+  bytes_t streamed_target = rfc_target;
+  append(streamed_target, to_bytes("1212121212end"));
+  const case_t cases[] = {
+      {"RFC example with self addresses", rfc_delta(), rfc_target},
+      {"second window cut short", second_window_cut(), rfc_target},
+      {"largest target window", run_window(16777216), bytes_t(16777216, 0x5A)},
+      {"here, near and same addresses", rfc_window(caches, caches_target), caches_target},
+      {"paired instructions of the default table", rfc_window(paired, to_bytes("XabcdcdefY")),
+       to_bytes("XabcdcdefY")},
+      {"windows in order, own copies, no copy window", streamed_windows(), streamed_target},
+      {"empty window with empty instructions", empty_window_then_rfc(), rfc_target},
+      {"application-defined code table", custom_table_delta(), rfc_target},
+      {"custom cache sizes", rfc_window(rfc_sections(), rfc_target, header(0x02, code_table_data(0, 0, cacheless_table()))),
+       rfc_target},
+  };
+  for (const case_t& c : cases) {
+    SCOPED_TRACE(c.name);
+    const delta_outcome_t outcome = run_delta(c.delta, &rfc_source);
+    EXPECT_EQ(outcome.result, decode_delta_ok);
+    EXPECT_EQ(outcome.output, c.target);
   }
-  bytes_t delta = header(0x02, code_table_data(0, 0, table));
-  append_window(delta, source_window(0, rfc_source.size(), rfc_target, rfc_sections()));
-  EXPECT_EQ(run_delta(delta, &rfc_source).output, rfc_target);
-
-  // The default modes up to 8 do not exist without caches.
-  vcdiff_code_table_to_string(vcdiff_default_code_table(), table.data());
-  bytes_t rejected = header(0x02, code_table_data(0, 0, table));
-  EXPECT_EQ(decoder_error(rejected, nullptr), vcdiff_bad_code_table);
-}
-
-TEST(vcdiff_code_table, malformed_tables_are_rejected) {
-  bytes_t short_data = {0x02, 0x04, 0x03};
-  EXPECT_EQ(decoder_error(header(0x02, short_data), nullptr), vcdiff_bad_code_table);
-
-  bytes_t table = custom_table_string();
-  table[7] = 4;  // no instruction type 4
-  EXPECT_EQ(decoder_error(header(0x02, code_table_data(4, 3, table)), nullptr), vcdiff_bad_code_table);
-
-  table = custom_table_string();
-  table.pop_back();  // decodes to 1535 bytes
-  EXPECT_EQ(decoder_error(header(0x02, code_table_data(4, 3, table)), nullptr), vcdiff_bad_code_table);
 }
 
 struct rejection_t {
@@ -142,22 +117,39 @@ struct rejection_t {
   vcdiff_error_t error;
 };
 
-std::vector<rejection_t> header_rejections() {
+// Deltas refused whether or not a source is given.
+std::vector<rejection_t> sourceless_rejections() {
   bytes_t bad_magic = header();
   bad_magic[2] = 0xC5;
   bytes_t bad_version = header();
   bad_version[3] = 1;
+  bytes_t no_type_4 = custom_table_string();
+  no_type_4[7] = 4;
+  bytes_t short_table = custom_table_string();
+  short_table.pop_back();
+  bytes_t overlong = header();
+  overlong.push_back(0);  // window indicator
+  overlong.insert(overlong.end(), 10, 0xFF);
+  overlong.push_back(0x01);
   return {
       {"bad magic", bad_magic, vcdiff_bad_magic},
       {"version 1", bad_version, vcdiff_bad_version},
       {"header indicator 0x08", header(0x08), vcdiff_bad_header_indicator},
       {"secondary id 3", header(0x01, {3}), vcdiff_unknown_secondary},
       {"secondary id 0", header(0x01, {0}), vcdiff_unknown_secondary},
+      {"code table data short", header(0x02, {0x02, 0x04, 0x03}), vcdiff_bad_code_table},
+      {"default modes up to 8 without caches", header(0x02, code_table_data(0, 0, default_table_string())),
+       vcdiff_bad_code_table},
+      {"instruction type 4", header(0x02, code_table_data(4, 3, no_type_4)), vcdiff_bad_code_table},
+      {"code table of 1535 bytes", header(0x02, code_table_data(4, 3, short_table)), vcdiff_bad_code_table},
+      {"source window without source", rfc_delta(), vcdiff_no_source},
+      {"overlong integer", overlong, vcdiff_bad_integer},
+      {"target window one byte too large", run_window(16777217), vcdiff_window_too_large},
   };
 }
 
-TEST(vcdiff_rejections, header) {
-  for (const rejection_t& rejection : header_rejections()) {
+TEST(vcdiff_rejections, without_source) {
+  for (const rejection_t& rejection : sourceless_rejections()) {
     SCOPED_TRACE(rejection.name);
     log_capture_t log;
     EXPECT_EQ(run_delta(rejection.delta, nullptr).result, decode_delta_corrupted);
@@ -265,20 +257,6 @@ TEST(vcdiff_rejections, copies_from_a_target_copy_window_are_not_implemented) {
   append_window(delta, first);
   append_window(delta, second);
   EXPECT_EQ(decoder_error(delta, nullptr), vcdiff_target_copy_not_implemented);
-}
-
-TEST(vcdiff_rejections, source_windows_without_source) {
-  log_capture_t log;
-  EXPECT_EQ(run_delta(rfc_delta(), nullptr).result, decode_delta_corrupted);
-  EXPECT_TRUE(log.contains("Unknown error " + std::to_string(vcdiff_no_source)));
-}
-
-TEST(vcdiff_rejections, overlong_integers) {
-  bytes_t delta = header();
-  delta.push_back(0);  // window indicator
-  for (int i = 0; i < 10; ++i) delta.push_back(0xFF);
-  delta.push_back(0x01);
-  EXPECT_EQ(decoder_error(delta, nullptr), vcdiff_bad_integer);
 }
 
 } // namespace

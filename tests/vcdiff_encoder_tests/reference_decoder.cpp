@@ -11,9 +11,7 @@ namespace {
 enum { NOOP = 0, ADD = 1, RUN = 2, COPY = 3 };
 constexpr int s_near = 4, s_same = 3;
 
-struct entry_t {
-  int inst1, size1, mode1, inst2, size2, mode2;
-};
+} // namespace
 
 // The default table as listed line by line in RFC 3284 section 5.6.
 std::array<entry_t, 256> default_table() {
@@ -34,6 +32,8 @@ std::array<entry_t, 256> default_table() {
   for (int mode = 0; mode <= 8; ++mode) t[i++] = {COPY, 4, mode, ADD, 1, 0};
   return t;
 }
+
+namespace {
 
 class cursor_t {
 public:

@@ -1,5 +1,6 @@
 #pragma once
 // A small VCDIFF decoder written from RFC 3284 for checking the encoder's output.
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -34,6 +35,12 @@ bool decode(const std::vector<uint8_t>& delta, const std::vector<uint8_t>& sourc
             std::string* error);
 
 uint32_t adler32(const uint8_t* data, size_t length);
+
+// A code table entry: instruction types (0 NOOP, 1 ADD, 2 RUN, 3 COPY), sizes and modes.
+struct entry_t {
+  int inst1, size1, mode1, inst2, size2, mode2;
+};
+std::array<entry_t, 256> default_table();
 
 // Decompresses one id-2 section (integer length, then an unterminated .xz stream); the
 // compressed bytes must be used up exactly when the announced length has been produced.
