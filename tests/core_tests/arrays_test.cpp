@@ -66,6 +66,11 @@ TEST(array_dyn, impossible_reservation_fails_and_leaves_the_array_unchanged) {
   EXPECT_FALSE(array.grow(0xFFFFFFFFu));
   EXPECT_EQ(array.capacity(), 0u);
   EXPECT_EQ(array.size(), 0u);
+
+  array_dyn_t<int> filled;
+  ASSERT_TRUE(filled.resize(10));
+  EXPECT_FALSE(filled.grow(0xFFFFFFFFu - 5));
+  EXPECT_EQ(filled.capacity(), 14u);
 }
 
 TEST(array_dyn, elements_keep_their_values_across_growth_and_moves) {

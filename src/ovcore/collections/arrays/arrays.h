@@ -26,7 +26,8 @@ public:
   virtual void shrink_to_fit() = 0;
   virtual u32 capacity() const = 0;
   virtual bool reserve(u32 n) = 0;
-  virtual bool reserve_more(u32 k) { return k == 0 ? true : reserve(size_ + k); }
+  // A count that would take the size past 32 bits is refused, not wrapped.
+  virtual bool reserve_more(u32 k) { return k == 0 ? true : k <= 0xFFFFFFFFu - size_ && reserve(size_ + k); }
   virtual bool grow(u32 k) { return reserve_more(k); }
 
   u32 size() const { return size_; }
