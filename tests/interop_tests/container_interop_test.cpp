@@ -46,12 +46,6 @@ std::string hex_of(const u8* bytes, size_t size) {
   return text;
 }
 
-u64 le64_at(const bytes_t& bytes, u64 offset) {
-  u64 value = 0;
-  for (int i = 7; i >= 0; --i) value = value << 8 | bytes.at(offset + i);
-  return value;
-}
-
 bytes_t xz_decode(const bytes_t& payload, size_t output_size) {
   bytes_t output(output_size + 1);
   u64 memlimit = UINT64_MAX;
@@ -183,7 +177,7 @@ TEST_F(container_interop_test, reader_sees_what_the_manifest_said) {
     const bytes_t data = diff_data(container, *diff);
     EXPECT_EQ(sha256_of(data), record.diff_ids[0]) << "a diff is named by the SHA-256 of its data";
     ASSERT_EQ(method_of(data), expected[i].method) << i;
-    EXPECT_EQ(le64_at(data, 0), expected[i].new_content->size());
+    EXPECT_EQ(le64(data, 0), expected[i].new_content->size());
     const bytes_t payload(data.begin() + 16, data.end());
     if (i == 0) {
       vector_file_t source("old", *expected[i].old_content);

@@ -10,6 +10,18 @@
 
 namespace orvo::interop {
 
+u32 le32(const bytes_t& bytes, u64 offset) {
+  u32 value = 0;
+  for (int i = 3; i >= 0; --i) value = value << 8 | bytes.at(offset + i);
+  return value;
+}
+
+u64 le64(const bytes_t& bytes, u64 offset) {
+  u64 value = 0;
+  for (int i = 7; i >= 0; --i) value = value << 8 | bytes.at(offset + i);
+  return value;
+}
+
 bytes_t read_bytes(const std::filesystem::path& path) {
   std::ifstream input(path, std::ios::binary);
   return bytes_t(std::istreambuf_iterator<char>(input), std::istreambuf_iterator<char>());

@@ -16,6 +16,9 @@ namespace orvo::interop {
 using bytes_t = std::vector<u8>;
 
 bytes_t read_bytes(const std::filesystem::path& path);
+// Little-endian numbers at an offset; out of range throws.
+u32 le32(const bytes_t& bytes, u64 offset);
+u64 le64(const bytes_t& bytes, u64 offset);
 void write_bytes(const std::filesystem::path& path, const bytes_t& bytes);
 void write_text(const std::filesystem::path& path, const std::string& text);
 bytes_t random_bytes(size_t size, u32 seed);

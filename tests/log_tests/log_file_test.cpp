@@ -1,3 +1,4 @@
+#include "common/file_tree.h"
 #include "common/log_capture.h"
 
 #include "ovcore/messages/log_file.h"
@@ -7,13 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <fstream>
 #include <regex>
-#include <sstream>
 #include <string>
 
 namespace orvo {
 namespace {
+
+using orvo::testing::read_file;
 
 u64 fake_now = 0;
 u64 fake_clock() { return fake_now; }
@@ -21,13 +22,6 @@ u64 fake_clock() { return fake_now; }
 constexpr u64 ms = 1000;
 constexpr u64 hour = 3600000 * ms;
 const char* const truncation_notice = "********** The log file exceeded its limit size, truncated.";
-
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
 
 class log_file_test : public ::testing::Test {
 protected:

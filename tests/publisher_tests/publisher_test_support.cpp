@@ -4,18 +4,6 @@
 
 namespace orvo::publisher::testing {
 
-u32 le32(const bytes_t& bytes, u64 offset) {
-  u32 value = 0;
-  for (int i = 3; i >= 0; --i) value = value << 8 | bytes.at(offset + i);
-  return value;
-}
-
-u64 le64(const bytes_t& bytes, u64 offset) {
-  u64 value = 0;
-  for (int i = 7; i >= 0; --i) value = value << 8 | bytes.at(offset + i);
-  return value;
-}
-
 std::string text_at(const bytes_t& bytes, u64 offset, size_t size) {
   return std::string(bytes.begin() + offset, bytes.begin() + offset + size);
 }

@@ -6,13 +6,13 @@ namespace orvo::publisher::testing {
 
 using interop::bytes_t;
 using interop::dev_key_path;
+using interop::le32;
+using interop::le64;
 using interop::random_bytes;
 using interop::read_bytes;
 using interop::write_bytes;
 using interop::write_text;
 
-u32 le32(const bytes_t& bytes, u64 offset);
-u64 le64(const bytes_t& bytes, u64 offset);
 std::string text_at(const bytes_t& bytes, u64 offset, size_t size);
 content_hash_t hash_at(const bytes_t& bytes, u64 offset);
 content_hash_t sha256_of(const bytes_t& bytes);
